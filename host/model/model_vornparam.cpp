@@ -1,0 +1,3 @@
+#include "model_vornparam.h"
+
+quint64 Model_VOrnParam::gOledLength = 10;

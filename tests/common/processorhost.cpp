@@ -1,0 +1,103 @@
+#include "processorhost.h"
+
+#include "configfiles.h"
+#include "public_vorn_taskcmdprocess_desktop.h"
+#include "signalrecorder.h"
+
+#include <utility_manage.h>
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
+#include <QtCore/QFileInfo>
+#include <QtCore/QSettings>
+
+namespace {
+
+void removeConfigFolder()
+{
+    QDir(QFileInfo(ConfigFiles::keyboardConfigPath()).absolutePath()).removeRecursively();
+}
+
+} // namespace
+
+ProcessorHost::ProcessorHost()
+{
+    removeConfigFolder();
+    Utility_Manage::reset();
+    Model_VOrnParam::gOledLength = 10;
+    UiprocDealKeyPress_Vorn_Desktop::keyTimer.stop();
+    UiprocDealKeyPress_Vorn_Desktop::keyFlag = true;
+    uiprocmain_VORN_Desktop::biz_cmdswork = &biz;
+    uiprocmain_VORN_Desktop::icoreUSB = &usb;
+    uiprocmain_VORN_Desktop::setBootArgv1(QString());
+    Public_Desktop::puiTake = &take;
+    Public_Vorn_TaskCmdProcess_Desktop::setKeyBoardVar(&model, &mutex);
+}
+
+ProcessorHost::~ProcessorHost()
+{
+    processor.reset();
+    Public_Vorn_TaskCmdProcess_Desktop::setKeyBoardVar(nullptr, nullptr);
+    Public_Desktop::puiTake = nullptr;
+    uiprocmain_VORN_Desktop::icoreUSB = nullptr;
+    uiprocmain_VORN_Desktop::biz_cmdswork = nullptr;
+    removeConfigFolder();
+}
+
+UiprocDealKeyPress_Vorn_Desktop *ProcessorHost::start()
+{
+    processor.reset(new UiprocDealKeyPress_Vorn_Desktop);
+    m_recorder.reset(
+            new SignalRecorder([this](const QMetaMethod &signal, const QVariantList &args) {
+                m_emissions.append(SignalRecorder::describe(signal, args));
+            }));
+    m_recorder->attach(processor.get());
+    processor->connectBIZ();
+    return processor.get();
+}
+
+void ProcessorHost::send(const model_Protocoldata &message)
+{
+    model_Protocoldata held = message;
+    emit biz.signalSendReceiveMessage(&held);
+    QCoreApplication::sendPostedEvents();
+}
+
+void ProcessorHost::sendThroughUsb(const model_Protocoldata &message)
+{
+    model_Protocoldata held = message;
+    emit usb.sigRecvTbar(&held);
+    QCoreApplication::sendPostedEvents();
+}
+
+QStringList ProcessorHost::takeEmissions()
+{
+    QStringList emissions;
+    emissions.swap(m_emissions);
+    return emissions;
+}
+
+void ProcessorHost::writeKeyboardConfig(const QString &path, const QVariant &value)
+{
+    QSettings settings(ConfigFiles::keyboardConfigPath(), QSettings::IniFormat);
+    settings.setValue(path, value);
+}
+
+model_Protocoldata hostMessage(uchar command, uchar subCommand, uchar dataA, uchar byte29,
+                               uchar byte2A, const QByteArray &payload, quint32 messageClass)
+{
+    model_Protocoldata message;
+    message.command = command;
+    message.subCommand = subCommand;
+    message.dataA = dataA;
+    message.byte29 = byte29;
+    message.byte2A = byte2A;
+    message.payload = payload;
+    message.messageClass = messageClass;
+    return message;
+}
+
+model_Protocoldata keyEvent(quint16 key, uchar subCommand, uchar dataA)
+{
+    return hostMessage(0xa0, subCommand, dataA, uchar(key & 0xff), uchar(key >> 8));
+}

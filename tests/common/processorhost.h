@@ -1,0 +1,61 @@
+#ifndef PROCESSORHOST_H
+#define PROCESSORHOST_H
+
+#include "uiprocdealkeypress_vorn_desktop.h"
+
+#include <model_protocoldata.h>
+#include <model_vornparam.h>
+#include <uiprocmain_vorn_desktop.h>
+#include <uiproctake.h>
+
+#include <QtCore/QMutex>
+#include <QtCore/QStringList>
+#include <QtCore/QVariant>
+
+#include <memory>
+
+class SignalRecorder;
+
+// The host around one processor under test: model, mutex, message sources and take
+// handling set up as the host would, the host's stand-in state reset, and the
+// configuration folder under the application directory removed before and after.
+class ProcessorHost
+{
+public:
+    ProcessorHost();
+    ~ProcessorHost();
+
+    // Creates the processor (reading the configuration as it stands), records all its
+    // signals and connects it to the message sources.
+    UiprocDealKeyPress_Vorn_Desktop *start();
+
+    // Hands a message out through the business object's signal and lets the queued
+    // slot run, as the host's event loop would.
+    void send(const model_Protocoldata &message);
+    void sendThroughUsb(const model_Protocoldata &message);
+
+    // Emissions since the last call, as "name(arg, arg)".
+    QStringList takeEmissions();
+
+    static void writeKeyboardConfig(const QString &path, const QVariant &value);
+
+    Model_VOrnParam model;
+    QMutex mutex;
+    BizCmdsWork biz;
+    CoreUSB usb;
+    UiprocTake take;
+    std::unique_ptr<UiprocDealKeyPress_Vorn_Desktop> processor;
+
+private:
+    std::unique_ptr<SignalRecorder> m_recorder;
+    QStringList m_emissions;
+};
+
+model_Protocoldata hostMessage(uchar command, uchar subCommand, uchar dataA = 0, uchar byte29 = 0,
+                               uchar byte2A = 0, const QByteArray &payload = QByteArray(),
+                               quint32 messageClass = 0x400000);
+model_Protocoldata keyEvent(quint16 key, uchar subCommand = 0, uchar dataA = 0);
+
+Q_DECLARE_METATYPE(model_Protocoldata)
+
+#endif // PROCESSORHOST_H

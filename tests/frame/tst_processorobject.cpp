@@ -1,0 +1,143 @@
+#include "processorhost.h"
+
+#include <QtTest/QtTest>
+
+class tst_ProcessorObject : public QObject
+{
+    Q_OBJECT
+private slots:
+    void messageSources_data();
+    void messageSources();
+    void getModelIsACopy();
+    void setModelReplacesTheModel();
+    void lockStateFromQml();
+    void tbarCalibration_data();
+    void tbarCalibration();
+    void tbarTakeNumber();
+};
+
+void tst_ProcessorObject::messageSources_data()
+{
+    QTest::addColumn<int>("connections");
+    QTest::addColumn<bool>("throughUsb");
+    QTest::newRow("business object, connected once") << 1 << false;
+    QTest::newRow("business object, connected twice") << 2 << false;
+    QTest::newRow("USB object") << 1 << true;
+    QTest::newRow("USB object, connected twice") << 2 << true;
+}
+
+void tst_ProcessorObject::messageSources()
+{
+    QFETCH(int, connections);
+    QFETCH(bool, throughUsb);
+
+    ProcessorHost host;
+    host.start();
+    for (int i = 1; i < connections; ++i)
+        host.processor->connectBIZ();
+    const model_Protocoldata serial = hostMessage(0x6a, 0x11, 0x12, 0x34);
+    const QStringList once {QStringLiteral("sigKeyBoardSN(\"1234\")")};
+
+    throughUsb ? host.sendThroughUsb(serial) : host.send(serial);
+    QStringList expected;
+    for (int i = 0; i < connections; ++i)
+        expected += once;
+    QCOMPARE(host.takeEmissions(), expected);
+
+    host.processor->disconnectBIZ();
+    host.send(serial);
+    host.sendThroughUsb(serial);
+    QCOMPARE(host.takeEmissions(), QStringList());
+}
+
+void tst_ProcessorObject::getModelIsACopy()
+{
+    ProcessorHost host;
+    host.start();
+    QVERIFY(host.processor->getModel().keyMap.isEmpty());
+
+    host.model.keyMap.insert(105, 403);
+    host.model.oledKeyRecords[1079][100] = 0x5a;
+    Model_VOrnParam copy = host.processor->getModel();
+    QCOMPARE(copy.keyMap, host.model.keyMap);
+    QCOMPARE(copy.oledKeyRecords[1079][100], uchar(0x5a));
+
+    copy.keyMap.insert(106, 404);
+    copy.oledKeyRecords[0][0] = 1;
+    QCOMPARE(host.model.keyMap.size(), 1);
+    QCOMPARE(host.model.oledKeyRecords[0][0], uchar(0));
+}
+
+void tst_ProcessorObject::setModelReplacesTheModel()
+{
+    ProcessorHost host;
+    host.start();
+    host.model.keyMap.insert(1, 2);
+    auto replacement = std::make_unique<Model_VOrnParam>();
+    replacement->keyBoardVersion = 605;
+    replacement->oledKeyRecords[1079][100] = 0x77;
+    replacement->keyMap.insert(313, 313);
+
+    host.processor->setModel(*replacement);
+
+    QCOMPARE(host.model.keyBoardVersion, 605);
+    QCOMPARE(host.model.oledKeyRecords[1079][100], uchar(0x77));
+    QCOMPARE(host.model.keyMap, (QMap<int, int> {{313, 313}}));
+    QVERIFY2(host.mutex.tryLock(), "setModel must release the host mutex");
+    host.mutex.unlock();
+}
+
+void tst_ProcessorObject::lockStateFromQml()
+{
+    ProcessorHost host;
+    host.start();
+    host.processor->setLockState(true);
+    host.send(keyEvent(66));
+    QCOMPARE(host.takeEmissions(), QStringList {QStringLiteral("sig_updateLockState(66)")});
+
+    host.send(keyEvent(65));
+    QCOMPARE(host.takeEmissions(), QStringList {QStringLiteral("sig_lock()")});
+    QCOMPARE(host.processor->getLockState(), false);
+}
+
+void tst_ProcessorObject::tbarCalibration_data()
+{
+    QTest::addColumn<QVariant>("max");
+    QTest::addColumn<QVariant>("min");
+    QTest::addColumn<int>("expectedMax");
+    QTest::addColumn<int>("expectedMin");
+    QTest::newRow("no Tbar group") << QVariant() << QVariant() << 1024 << 0;
+    QTest::newRow("both limits") << QVariant(1000) << QVariant(20) << 1000 << 20;
+    QTest::newRow("only max") << QVariant(900) << QVariant() << 900 << 0;
+    QTest::newRow("not numbers") << QVariant("high") << QVariant("low") << 0 << 0;
+}
+
+void tst_ProcessorObject::tbarCalibration()
+{
+    QFETCH(QVariant, max);
+    QFETCH(QVariant, min);
+    QFETCH(int, expectedMax);
+    QFETCH(int, expectedMin);
+
+    ProcessorHost host;
+    ProcessorHost::writeKeyboardConfig(QStringLiteral("Other/Key"), 1);
+    if (max.isValid())
+        ProcessorHost::writeKeyboardConfig(QStringLiteral("Tbar/Max"), max);
+    if (min.isValid())
+        ProcessorHost::writeKeyboardConfig(QStringLiteral("Tbar/Min"), min);
+    host.start();
+    QCOMPARE(host.processor->getTbarMax(), expectedMax);
+    QCOMPARE(host.processor->getTbarMin(), expectedMin);
+}
+
+void tst_ProcessorObject::tbarTakeNumber()
+{
+    ProcessorHost host;
+    host.start();
+    QCOMPARE(host.processor->getTbarTakeNum(), -1);
+    host.processor->setTbarTakeNum(-3);
+    QCOMPARE(host.processor->getTbarTakeNum(), -3);
+}
+
+QTEST_GUILESS_MAIN(tst_ProcessorObject)
+#include "tst_processorobject.moc"

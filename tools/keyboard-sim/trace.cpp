@@ -1,0 +1,431 @@
+#include "trace.h"
+
+#include "uiprocdealkeypress_vorn_desktop.h"
+
+#include <QtCore/QMetaMethod>
+#include <QtCore/QStringList>
+
+#include <limits>
+#include <optional>
+
+namespace {
+
+const int MaxPayloadBytes = 1 << 20;
+const int MaxWaitMilliseconds = 3600 * 1000;
+const qint64 IntMin = std::numeric_limits<int>::min();
+const qint64 IntMax = std::numeric_limits<int>::max();
+const quint16 TbarKey = 10;
+const uchar KeyEventCommand = 0xa0;
+
+struct Token
+{
+    QString text;
+    bool quoted = false;
+    QString suffix; // what follows a closing quote directly, as in "text":8
+};
+
+std::optional<qint64> parseInteger(QString text)
+{
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    if (negative)
+        text.remove(0, 1);
+    int base = 10;
+    if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+        text.remove(0, 2);
+        base = 16;
+    }
+    if (text.isEmpty() || text.size() > 15)
+        return std::nullopt;
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok, base);
+    if (!ok || !text.at(0).isLetterOrNumber())
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
+// Reads the tokens of one line. The first failure is kept as the line's error; later
+// reads return harmless values and the line is discarded.
+class LineReader
+{
+public:
+    explicit LineReader(const QString &line) { tokenize(line); }
+
+    int count() const { return m_tokens.size(); }
+    const Token &token(int index) const { return m_tokens.at(index); }
+    bool isWord(int index, const char *word) const
+    {
+        return index < count() && !token(index).quoted && token(index).text == QLatin1String(word);
+    }
+
+    bool failed() const { return !m_error.isEmpty(); }
+    QString error() const { return m_error; }
+    void fail(const QString &reason)
+    {
+        if (m_error.isEmpty())
+            m_error = reason;
+    }
+
+    bool requireCount(int min, int max, const QString &usage)
+    {
+        if (count() < min || count() > max)
+            fail(QStringLiteral("usage: %1").arg(usage));
+        return !failed();
+    }
+
+    qint64 integer(const Token &token, const QString &what, qint64 min, qint64 max)
+    {
+        const std::optional<qint64> value = token.quoted ? std::nullopt : parseInteger(token.text);
+        if (!value) {
+            fail(QStringLiteral("%1 is not a number: %2").arg(what, token.text));
+            return min;
+        }
+        if (*value < min || *value > max) {
+            fail(QStringLiteral("%1 out of range %2..%3: %4")
+                         .arg(what)
+                         .arg(min)
+                         .arg(max)
+                         .arg(token.text));
+            return min;
+        }
+        return *value;
+    }
+    qint64 integer(int index, const QString &what, qint64 min, qint64 max)
+    {
+        return integer(token(index), what, min, max);
+    }
+    qint64 integerText(const QString &text, const QString &what, qint64 min, qint64 max)
+    {
+        Token t;
+        t.text = text;
+        return integer(t, what, min, max);
+    }
+    uchar byteValue(int index, const QString &what) { return uchar(integer(index, what, 0, 255)); }
+
+    // "name=N" options of msg and key lines.
+    std::optional<qint64> option(int index, const QString &name, qint64 max)
+    {
+        const QString prefix = name + QLatin1Char('=');
+        if (token(index).quoted || !token(index).text.startsWith(prefix))
+            return std::nullopt;
+        return integerText(token(index).text.mid(prefix.size()), name, 0, max);
+    }
+
+    bool onOff(int index)
+    {
+        if (isWord(index, "on"))
+            return true;
+        if (!isWord(index, "off"))
+            fail(QStringLiteral("expected on or off: %1").arg(token(index).text));
+        return false;
+    }
+
+private:
+    void tokenize(const QString &line);
+
+    QVector<Token> m_tokens;
+    QString m_error;
+};
+
+void LineReader::tokenize(const QString &line)
+{
+    int i = 0;
+    const int n = line.size();
+    while (i < n) {
+        if (line.at(i).isSpace()) {
+            ++i;
+            continue;
+        }
+        if (line.at(i) == QLatin1Char('#'))
+            return;
+        Token token;
+        if (line.at(i) == QLatin1Char('"')) {
+            token.quoted = true;
+            bool closed = false;
+            for (++i; i < n && !closed; ++i) {
+                QChar c = line.at(i);
+                if (c == QLatin1Char('"')) {
+                    closed = true;
+                } else if (c == QLatin1Char('\\') && i + 1 < n) {
+                    c = line.at(++i);
+                    token.text += c == QLatin1Char('n') ? QChar('\n')
+                            : c == QLatin1Char('t')     ? QChar('\t')
+                            : c == QLatin1Char('0')     ? QChar(0)
+                                                        : c;
+                } else {
+                    token.text += c;
+                }
+            }
+            if (!closed) {
+                fail(QStringLiteral("unterminated string"));
+                return;
+            }
+            while (i < n && !line.at(i).isSpace())
+                token.suffix += line.at(i++);
+        } else {
+            while (i < n && !line.at(i).isSpace() && line.at(i) != QLatin1Char('#'))
+                token.text += line.at(i++);
+        }
+        m_tokens.append(token);
+    }
+}
+
+QByteArray payloadBytes(LineReader &reader, int first)
+{
+    QByteArray payload;
+    for (int i = first; i < reader.count() && !reader.failed(); ++i) {
+        const Token &token = reader.token(i);
+        if (token.quoted) {
+            QByteArray bytes = token.text.toUtf8();
+            if (token.suffix.startsWith(QLatin1Char(':'))) {
+                const int length = int(reader.integerText(
+                        token.suffix.mid(1), QStringLiteral("string length"), 0, MaxPayloadBytes));
+                bytes = bytes.left(length);
+                bytes.append(QByteArray(length - bytes.size(), '\0'));
+            } else if (!token.suffix.isEmpty()) {
+                reader.fail(QStringLiteral("unexpected text after string: %1").arg(token.suffix));
+            }
+            payload += bytes;
+        } else if (token.text.startsWith(QLatin1String("zeros:"))) {
+            payload += QByteArray(
+                    int(reader.integerText(token.text.mid(6), QStringLiteral("zero count"), 0,
+                                           MaxPayloadBytes)),
+                    '\0');
+        } else {
+            payload += char(reader.byteValue(i, QStringLiteral("payload byte")));
+        }
+        if (payload.size() > MaxPayloadBytes)
+            reader.fail(QStringLiteral("payload longer than %1 bytes").arg(MaxPayloadBytes));
+    }
+    return payload;
+}
+
+TraceLine messageLine(LineReader &reader)
+{
+    TraceLine line;
+    if (reader.count() < 6) {
+        reader.fail(QStringLiteral("usage: msg CMD SUB A B29 B2A [class=N] [payload TOKENS...]"));
+        return line;
+    }
+    line.command = reader.byteValue(1, QStringLiteral("command"));
+    line.subCommand = reader.byteValue(2, QStringLiteral("sub-command"));
+    line.dataA = reader.byteValue(3, QStringLiteral("data byte A"));
+    line.byte29 = reader.byteValue(4, QStringLiteral("byte 0x29"));
+    line.byte2A = reader.byteValue(5, QStringLiteral("byte 0x2a"));
+    for (int i = 6; i < reader.count(); ++i) {
+        if (const auto messageClass = reader.option(i, QStringLiteral("class"), 0xffffffff)) {
+            line.messageClass = quint32(*messageClass);
+        } else if (reader.isWord(i, "payload")) {
+            line.payload = payloadBytes(reader, i + 1);
+            break;
+        } else {
+            reader.fail(QStringLiteral("unexpected token: %1").arg(reader.token(i).text));
+        }
+    }
+    return line;
+}
+
+TraceLine keyLine(quint16 key, uchar a, uchar b)
+{
+    TraceLine line;
+    line.command = KeyEventCommand;
+    line.subCommand = b;
+    line.dataA = a;
+    line.byte29 = uchar(key & 0xff);
+    line.byte2A = uchar(key >> 8);
+    return line;
+}
+
+TraceLine keyEventLine(LineReader &reader)
+{
+    if (!reader.requireCount(2, 4, QStringLiteral("key K [a=N] [b=N]")))
+        return TraceLine();
+    const quint16 key = quint16(reader.integer(1, QStringLiteral("key value"), 0, 0xffff));
+    qint64 a = 0;
+    qint64 b = 0;
+    for (int i = 2; i < reader.count(); ++i) {
+        if (const auto value = reader.option(i, QStringLiteral("a"), 255))
+            a = *value;
+        else if (const auto value = reader.option(i, QStringLiteral("b"), 255))
+            b = *value;
+        else
+            reader.fail(QStringLiteral("unexpected token: %1").arg(reader.token(i).text));
+    }
+    return keyLine(key, uchar(a), uchar(b));
+}
+
+TraceLine tbarLine(LineReader &reader)
+{
+    if (!reader.requireCount(2, 2, QStringLiteral("tbar RAW")))
+        return TraceLine();
+    const quint16 raw = quint16(reader.integer(1, QStringLiteral("T-bar value"), 0, 0xffff));
+    return keyLine(TbarKey, uchar(raw >> 8), uchar(raw & 0xff));
+}
+
+// A call argument as QML would pass it, or an invalid variant when it cannot be one.
+QVariant callArgument(const Token &token, int type)
+{
+    const bool word = !token.quoted;
+    switch (type) {
+    case QMetaType::Int: {
+        const std::optional<qint64> value = word ? parseInteger(token.text) : std::nullopt;
+        return value && *value >= IntMin && *value <= IntMax ? QVariant(int(*value)) : QVariant();
+    }
+    case QMetaType::Bool:
+        if (word && (token.text == QLatin1String("true") || token.text == QLatin1String("false")))
+            return token.text == QLatin1String("true");
+        return QVariant();
+    case QMetaType::QString:
+        return token.quoted && token.suffix.isEmpty() ? QVariant(token.text) : QVariant();
+    default:
+        return QVariant();
+    }
+}
+
+TraceLine callLine(LineReader &reader)
+{
+    TraceLine line;
+    line.kind = TraceLine::Call;
+    if (reader.count() < 2 || reader.token(1).quoted) {
+        reader.fail(QStringLiteral("usage: call NAME [ARGS...]"));
+        return line;
+    }
+    const QString name = reader.token(1).text;
+    const int argumentCount = reader.count() - 2;
+    const QMetaObject &meta = UiprocDealKeyPress_Vorn_Desktop::staticMetaObject;
+    bool nameFound = false;
+    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
+        const QMetaMethod method = meta.method(i);
+        if (method.methodType() == QMetaMethod::Signal || method.name() != name.toLatin1())
+            continue;
+        nameFound = true;
+        if (method.parameterCount() != argumentCount)
+            continue;
+        QVariantList arguments;
+        for (int p = 0; p < argumentCount; ++p) {
+            const QVariant value = callArgument(reader.token(p + 2), method.parameterType(p));
+            if (!value.isValid())
+                break;
+            arguments.append(value);
+        }
+        if (arguments.size() == argumentCount) {
+            line.methodIndex = i;
+            line.arguments = arguments;
+            return line;
+        }
+    }
+    if (nameFound)
+        reader.fail(QStringLiteral("%1 takes no such arguments").arg(name));
+    else
+        reader.fail(QStringLiteral("no slot or invokable method named %1").arg(name));
+    return line;
+}
+
+TraceLine waitLine(LineReader &reader)
+{
+    TraceLine line;
+    line.kind = TraceLine::Wait;
+    if (reader.requireCount(2, 2, QStringLiteral("wait MS")))
+        line.milliseconds
+                = int(reader.integer(1, QStringLiteral("milliseconds"), 0, MaxWaitMilliseconds));
+    return line;
+}
+
+TraceLine hostLine(LineReader &reader)
+{
+    TraceLine line;
+    line.kind = TraceLine::Host;
+    if (!reader.requireCount(3, 3,
+                             QStringLiteral("host device-type N | connect-type N | debug on|off"
+                                            " | tone-version \"TEXT\" | tbar-mode on|off")))
+        return line;
+    const QString setting = reader.token(1).text;
+    const Token &value = reader.token(2);
+    if (reader.isWord(1, "device-type")) {
+        line.hostSetting = TraceLine::DeviceType;
+        line.value = int(reader.integer(2, setting, IntMin, IntMax));
+    } else if (reader.isWord(1, "connect-type")) {
+        line.hostSetting = TraceLine::ConnectType;
+        line.value = int(reader.integer(2, setting, IntMin, IntMax));
+    } else if (reader.isWord(1, "debug")) {
+        line.hostSetting = TraceLine::Debug;
+        line.value = reader.onOff(2);
+    } else if (reader.isWord(1, "tone-version")) {
+        line.hostSetting = TraceLine::ToneVersion;
+        line.value = value.text;
+        if (!value.quoted || !value.suffix.isEmpty())
+            reader.fail(QStringLiteral("tone-version takes a quoted text"));
+    } else if (reader.isWord(1, "tbar-mode")) {
+        line.hostSetting = TraceLine::TbarMode;
+        line.value = reader.onOff(2);
+    } else {
+        reader.fail(QStringLiteral("unknown host setting: %1").arg(setting));
+    }
+    return line;
+}
+
+TraceLine iniLine(LineReader &reader)
+{
+    TraceLine line;
+    line.kind = TraceLine::Ini;
+    if (!reader.requireCount(4, 4, QStringLiteral("ini keyboard|oled PATH VALUE")))
+        return line;
+    if (reader.isWord(1, "keyboard"))
+        line.iniFile = TraceLine::KeyboardConfig;
+    else if (reader.isWord(1, "oled"))
+        line.iniFile = TraceLine::OledConfig;
+    else
+        reader.fail(QStringLiteral("expected keyboard or oled: %1").arg(reader.token(1).text));
+    line.iniPath = reader.token(2).text;
+    const Token &value = reader.token(3);
+    const std::optional<qint64> number = value.quoted ? std::nullopt : parseInteger(value.text);
+    line.value = number ? QVariant(*number) : QVariant(value.text);
+    return line;
+}
+
+TraceLine parseLine(LineReader &reader)
+{
+    using Parser = TraceLine (*)(LineReader &);
+    static const struct
+    {
+        const char *keyword;
+        Parser parse;
+    } kinds[] = {
+            {"msg", messageLine}, {"key", keyEventLine}, {"tbar", tbarLine}, {"call", callLine},
+            {"wait", waitLine},   {"host", hostLine},    {"ini", iniLine},
+    };
+    for (const auto &kind : kinds) {
+        if (reader.isWord(0, kind.keyword))
+            return kind.parse(reader);
+    }
+    reader.fail(QStringLiteral("unknown line kind: %1").arg(reader.token(0).text));
+    return TraceLine();
+}
+
+} // namespace
+
+Trace Trace::parse(const QString &text)
+{
+    Trace trace;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    int processorLine = 0;
+    for (int i = 0; i < lines.size(); ++i) {
+        LineReader reader(lines.at(i));
+        if (reader.count() == 0 && !reader.failed())
+            continue;
+        TraceLine line = reader.failed() ? TraceLine() : parseLine(reader);
+        line.lineNumber = i + 1;
+        if (line.kind == TraceLine::Ini && processorLine != 0)
+            reader.fail(QStringLiteral("ini must come before line %1, where the processor starts")
+                                .arg(processorLine));
+        if (reader.failed()) {
+            trace.m_lines.clear();
+            trace.m_errorLine = line.lineNumber;
+            trace.m_errorReason = reader.error();
+            return trace;
+        }
+        if (line.needsProcessor() && processorLine == 0)
+            processorLine = line.lineNumber;
+        trace.m_lines.append(line);
+    }
+    return trace;
+}

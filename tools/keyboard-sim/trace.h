@@ -1,0 +1,62 @@
+#ifndef TRACE_H
+#define TRACE_H
+
+#include <QtCore/QByteArray>
+#include <QtCore/QString>
+#include <QtCore/QVariantList>
+#include <QtCore/QVector>
+
+// One line of a keyboard trace, already checked.
+struct TraceLine
+{
+    enum Kind { Message, Call, Wait, Host, Ini };
+    enum HostSetting { DeviceType, ConnectType, Debug, ToneVersion, TbarMode };
+    enum IniFile { KeyboardConfig, OledConfig };
+
+    Kind kind = Message;
+    int lineNumber = 0;
+
+    // Message
+    uchar command = 0;
+    uchar subCommand = 0;
+    uchar dataA = 0;
+    uchar byte29 = 0;
+    uchar byte2A = 0;
+    quint32 messageClass = 0x400000;
+    QByteArray payload;
+
+    // Call: the processor's method index and its arguments, converted to its parameter types
+    int methodIndex = -1;
+    QVariantList arguments;
+
+    // Wait
+    int milliseconds = 0;
+
+    // Host and Ini
+    HostSetting hostSetting = DeviceType;
+    IniFile iniFile = KeyboardConfig;
+    QString iniPath;
+    QVariant value;
+
+    // Lines that talk to the processor need it created first.
+    bool needsProcessor() const { return kind == Message || kind == Call; }
+};
+
+// A whole trace: its lines, or the first malformed line and why.
+class Trace
+{
+public:
+    static Trace parse(const QString &text);
+
+    bool isValid() const { return m_errorLine == 0; }
+    int errorLine() const { return m_errorLine; }
+    QString errorReason() const { return m_errorReason; }
+    const QVector<TraceLine> &lines() const { return m_lines; }
+
+private:
+    QVector<TraceLine> m_lines;
+    int m_errorLine = 0;
+    QString m_errorReason;
+};
+
+#endif // TRACE_H
