@@ -42,6 +42,7 @@ QString Utility_Manage::getToneProcVer()
 void Utility_Manage::setToneProcVer(QString version)
 {
     state().toneProcVer = version;
+    emit probe()->toneProcVerSet(version);
 }
 
 void Utility_Manage::setConnectToneFlag(bool flag)

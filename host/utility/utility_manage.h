@@ -12,6 +12,7 @@ class UtilityProbe : public QObject
     Q_OBJECT
 signals:
     void connectToneFlagSet(bool flag);
+    void toneProcVerSet(const QString &version);
     void qmlDebugLogWritten(int type, int channel);
     void tbarTestLogWritten(int type, const QString &log);
 };

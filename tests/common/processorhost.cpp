@@ -9,7 +9,6 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
-#include <QtCore/QSettings>
 
 namespace {
 
@@ -52,6 +51,8 @@ UiprocDealKeyPress_Vorn_Desktop *ProcessorHost::start()
                 m_emissions.append(SignalRecorder::describe(signal, args));
             }));
     m_recorder->attach(processor.get());
+    m_recorder->attach(Utility_Manage::probe());
+    m_recorder->attach(&take);
     processor->connectBIZ();
     return processor.get();
 }
@@ -75,12 +76,6 @@ QStringList ProcessorHost::takeEmissions()
     QStringList emissions;
     emissions.swap(m_emissions);
     return emissions;
-}
-
-void ProcessorHost::writeKeyboardConfig(const QString &path, const QVariant &value)
-{
-    QSettings settings(ConfigFiles::keyboardConfigPath(), QSettings::IniFormat);
-    settings.setValue(path, value);
 }
 
 model_Protocoldata hostMessage(uchar command, uchar subCommand, uchar dataA, uchar byte29,

@@ -34,10 +34,9 @@ public:
     void send(const model_Protocoldata &message);
     void sendThroughUsb(const model_Protocoldata &message);
 
-    // Emissions since the last call, as "name(arg, arg)".
+    // Emissions since the last call, as "name(arg, arg)", and in the same order the
+    // host calls that the stand-ins announce (Utility_Manage::probe(), take handling).
     QStringList takeEmissions();
-
-    static void writeKeyboardConfig(const QString &path, const QVariant &value);
 
     Model_VOrnParam model;
     QMutex mutex;

@@ -11,9 +11,6 @@ private slots:
     void getModelIsACopy();
     void setModelReplacesTheModel();
     void lockStateFromQml();
-    void tbarCalibration_data();
-    void tbarCalibration();
-    void tbarTakeNumber();
 };
 
 void tst_ProcessorObject::messageSources_data()
@@ -36,7 +33,7 @@ void tst_ProcessorObject::messageSources()
     for (int i = 1; i < connections; ++i)
         host.processor->connectBIZ();
     const model_Protocoldata serial = hostMessage(0x6a, 0x11, 0x12, 0x34);
-    const QStringList once {QStringLiteral("sigKeyBoardSN(\"1234\")")};
+    const QStringList once{QStringLiteral("sigKeyBoardSN(\"1234\")")};
 
     throughUsb ? host.sendThroughUsb(serial) : host.send(serial);
     QStringList expected;
@@ -82,7 +79,7 @@ void tst_ProcessorObject::setModelReplacesTheModel()
 
     QCOMPARE(host.model.keyBoardVersion, 605);
     QCOMPARE(host.model.oledKeyRecords[1079][100], uchar(0x77));
-    QCOMPARE(host.model.keyMap, (QMap<int, int> {{313, 313}}));
+    QCOMPARE(host.model.keyMap, (QMap<int, int>{{313, 313}}));
     QVERIFY2(host.mutex.tryLock(), "setModel must release the host mutex");
     host.mutex.unlock();
 }
@@ -93,50 +90,11 @@ void tst_ProcessorObject::lockStateFromQml()
     host.start();
     host.processor->setLockState(true);
     host.send(keyEvent(66));
-    QCOMPARE(host.takeEmissions(), QStringList {QStringLiteral("sig_updateLockState(66)")});
+    QCOMPARE(host.takeEmissions(), QStringList{QStringLiteral("sig_updateLockState(66)")});
 
     host.send(keyEvent(65));
-    QCOMPARE(host.takeEmissions(), QStringList {QStringLiteral("sig_lock()")});
+    QCOMPARE(host.takeEmissions(), QStringList{QStringLiteral("sig_lock()")});
     QCOMPARE(host.processor->getLockState(), false);
-}
-
-void tst_ProcessorObject::tbarCalibration_data()
-{
-    QTest::addColumn<QVariant>("max");
-    QTest::addColumn<QVariant>("min");
-    QTest::addColumn<int>("expectedMax");
-    QTest::addColumn<int>("expectedMin");
-    QTest::newRow("no Tbar group") << QVariant() << QVariant() << 1024 << 0;
-    QTest::newRow("both limits") << QVariant(1000) << QVariant(20) << 1000 << 20;
-    QTest::newRow("only max") << QVariant(900) << QVariant() << 900 << 0;
-    QTest::newRow("not numbers") << QVariant("high") << QVariant("low") << 0 << 0;
-}
-
-void tst_ProcessorObject::tbarCalibration()
-{
-    QFETCH(QVariant, max);
-    QFETCH(QVariant, min);
-    QFETCH(int, expectedMax);
-    QFETCH(int, expectedMin);
-
-    ProcessorHost host;
-    ProcessorHost::writeKeyboardConfig(QStringLiteral("Other/Key"), 1);
-    if (max.isValid())
-        ProcessorHost::writeKeyboardConfig(QStringLiteral("Tbar/Max"), max);
-    if (min.isValid())
-        ProcessorHost::writeKeyboardConfig(QStringLiteral("Tbar/Min"), min);
-    host.start();
-    QCOMPARE(host.processor->getTbarMax(), expectedMax);
-    QCOMPARE(host.processor->getTbarMin(), expectedMin);
-}
-
-void tst_ProcessorObject::tbarTakeNumber()
-{
-    ProcessorHost host;
-    host.start();
-    QCOMPARE(host.processor->getTbarTakeNum(), -1);
-    host.processor->setTbarTakeNum(-3);
-    QCOMPARE(host.processor->getTbarTakeNum(), -3);
 }
 
 QTEST_GUILESS_MAIN(tst_ProcessorObject)

@@ -48,7 +48,7 @@ void tst_KeyboardSim::traces()
     const QDir dir(QStringLiteral(TRACES_DIR));
     QProcess sim;
     sim.setWorkingDirectory(dir.path());
-    QStringList arguments {QStringLiteral("--fresh")};
+    QStringList arguments{QStringLiteral("--fresh")};
     if (!trace.isEmpty())
         arguments.append(trace);
     sim.start(QStringLiteral(KEYBOARD_SIM), arguments);

@@ -8,7 +8,7 @@ namespace {
 
 QByteArray jsonText(const QVariant &value)
 {
-    const QByteArray array = QJsonDocument(QJsonArray {QJsonValue::fromVariant(value)})
+    const QByteArray array = QJsonDocument(QJsonArray{QJsonValue::fromVariant(value)})
                                      .toJson(QJsonDocument::Compact);
     return array.mid(1, array.size() - 2);
 }
