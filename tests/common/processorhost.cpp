@@ -1,12 +1,10 @@
 #include "processorhost.h"
 
 #include "configfiles.h"
-#include "public_vorn_taskcmdprocess_desktop.h"
 #include "signalrecorder.h"
 
 #include <utility_manage.h>
 
-#include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
 
@@ -26,20 +24,12 @@ ProcessorHost::ProcessorHost()
     Model_VOrnParam::gOledLength = 10;
     UiprocDealKeyPress_Vorn_Desktop::keyTimer.stop();
     UiprocDealKeyPress_Vorn_Desktop::keyFlag = true;
-    uiprocmain_VORN_Desktop::biz_cmdswork = &biz;
-    uiprocmain_VORN_Desktop::icoreUSB = &usb;
     uiprocmain_VORN_Desktop::setBootArgv1(QString());
-    Public_Desktop::puiTake = &take;
-    Public_Vorn_TaskCmdProcess_Desktop::setKeyBoardVar(&model, &mutex);
 }
 
 ProcessorHost::~ProcessorHost()
 {
     processor.reset();
-    Public_Vorn_TaskCmdProcess_Desktop::setKeyBoardVar(nullptr, nullptr);
-    Public_Desktop::puiTake = nullptr;
-    uiprocmain_VORN_Desktop::icoreUSB = nullptr;
-    uiprocmain_VORN_Desktop::biz_cmdswork = nullptr;
     removeConfigFolder();
 }
 
@@ -55,20 +45,6 @@ UiprocDealKeyPress_Vorn_Desktop *ProcessorHost::start()
     m_recorder->attach(&take);
     processor->connectBIZ();
     return processor.get();
-}
-
-void ProcessorHost::send(const model_Protocoldata &message)
-{
-    model_Protocoldata held = message;
-    emit biz.signalSendReceiveMessage(&held);
-    QCoreApplication::sendPostedEvents();
-}
-
-void ProcessorHost::sendThroughUsb(const model_Protocoldata &message)
-{
-    model_Protocoldata held = message;
-    emit usb.sigRecvTbar(&held);
-    QCoreApplication::sendPostedEvents();
 }
 
 QStringList ProcessorHost::takeEmissions()

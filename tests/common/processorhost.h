@@ -1,25 +1,19 @@
 #ifndef PROCESSORHOST_H
 #define PROCESSORHOST_H
 
+#include "hostsession.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
-#include <model_protocoldata.h>
-#include <model_vornparam.h>
-#include <uiprocmain_vorn_desktop.h>
-#include <uiproctake.h>
-
-#include <QtCore/QMutex>
 #include <QtCore/QStringList>
-#include <QtCore/QVariant>
 
 #include <memory>
 
 class SignalRecorder;
 
-// The host around one processor under test: model, mutex, message sources and take
-// handling set up as the host would, the host's stand-in state reset, and the
-// configuration folder under the application directory removed before and after.
-class ProcessorHost
+// A host session around one processor under test, with the host's stand-in state
+// reset and the configuration folder under the application directory removed before
+// and after.
+class ProcessorHost : public HostSession
 {
 public:
     ProcessorHost();
@@ -29,20 +23,10 @@ public:
     // signals and connects it to the message sources.
     UiprocDealKeyPress_Vorn_Desktop *start();
 
-    // Hands a message out through the business object's signal and lets the queued
-    // slot run, as the host's event loop would.
-    void send(const model_Protocoldata &message);
-    void sendThroughUsb(const model_Protocoldata &message);
-
     // Emissions since the last call, as "name(arg, arg)", and in the same order the
     // host calls that the stand-ins announce (Utility_Manage::probe(), take handling).
     QStringList takeEmissions();
 
-    Model_VOrnParam model;
-    QMutex mutex;
-    BizCmdsWork biz;
-    CoreUSB usb;
-    UiprocTake take;
     std::unique_ptr<UiprocDealKeyPress_Vorn_Desktop> processor;
 
 private:

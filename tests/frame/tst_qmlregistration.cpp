@@ -1,5 +1,4 @@
 #include "processorhost.h"
-#include "public_vorn_taskcmdprocess_desktop.h"
 
 #include <QtQml/QQmlComponent>
 #include <QtQml/QQmlEngine>
@@ -10,18 +9,12 @@ class tst_QmlRegistration : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void handlersReadArgumentsByName();
     void invokablesCallableFromQml();
 
 private:
     std::unique_ptr<QObject> create(QQmlEngine &engine, const QByteArray &body);
 };
-
-void tst_QmlRegistration::initTestCase()
-{
-    Public_Vorn_TaskCmdProcess_Desktop::initRegisterType_Vorn_Desktop();
-}
 
 std::unique_ptr<QObject> tst_QmlRegistration::create(QQmlEngine &engine, const QByteArray &body)
 {

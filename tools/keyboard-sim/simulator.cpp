@@ -2,14 +2,9 @@
 
 #include "configfiles.h"
 #include "jsonlines.h"
-#include "public_vorn_taskcmdprocess_desktop.h"
 #include "signalrecorder.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
-#include <model_protocoldata.h>
-#include <model_vornparam.h>
-#include <uiprocmain_vorn_desktop.h>
-#include <uiproctake.h>
 #include <utility_manage.h>
 
 #include <QtCore/QCoreApplication>
@@ -23,33 +18,28 @@ namespace {
 
 const QByteArray ProcessorQml = "import vorn.UiprocDealKeyPress 1.0\nDealKeyPress {}\n";
 
+model_Protocoldata hostMessage(const TraceLine &line)
+{
+    model_Protocoldata message;
+    message.command = line.command;
+    message.subCommand = line.subCommand;
+    message.dataA = line.dataA;
+    message.byte29 = line.byte29;
+    message.byte2A = line.byte2A;
+    message.messageClass = line.messageClass;
+    message.payload = line.payload;
+    return message;
+}
+
 } // namespace
 
-Simulator::Simulator(FILE *output)
-    : m_output(output)
-    , m_model(new Model_VOrnParam)
-    , m_biz(new BizCmdsWork)
-    , m_usb(new CoreUSB)
-    , m_take(new UiprocTake)
+Simulator::Simulator(FILE *output) : m_output(output)
 {
-    uiprocmain_VORN_Desktop::biz_cmdswork = m_biz.get();
-    uiprocmain_VORN_Desktop::icoreUSB = m_usb.get();
-    Public_Desktop::puiTake = m_take.get();
-    QObject::connect(m_take.get(), &UiprocTake::tbarDealt,
+    QObject::connect(&m_host.take, &UiprocTake::tbarDealt,
                      [this](int alpha) { writeLine(JsonLines::dealTbarLine(alpha)); });
-    Public_Vorn_TaskCmdProcess_Desktop::setKeyBoardVar(m_model.get(), &m_mutex);
-    Public_Vorn_TaskCmdProcess_Desktop::initRegisterType_Vorn_Desktop();
 }
 
-Simulator::~Simulator()
-{
-    m_processor.reset();
-    m_engine.reset();
-    Public_Desktop::puiTake = nullptr;
-    uiprocmain_VORN_Desktop::icoreUSB = nullptr;
-    uiprocmain_VORN_Desktop::biz_cmdswork = nullptr;
-    Public_Vorn_TaskCmdProcess_Desktop::setKeyBoardVar(nullptr, nullptr);
-}
+Simulator::~Simulator() = default;
 
 bool Simulator::run(const Trace &trace)
 {
@@ -94,7 +84,7 @@ void Simulator::execute(const TraceLine &line)
 {
     switch (line.kind) {
     case TraceLine::Message:
-        sendMessage(line);
+        m_host.send(hostMessage(line));
         break;
     case TraceLine::Call:
         invoke(line);
@@ -112,21 +102,6 @@ void Simulator::execute(const TraceLine &line)
         writeIni(line);
         break;
     }
-}
-
-void Simulator::sendMessage(const TraceLine &line)
-{
-    // The host keeps the message alive until the queued receivers have run.
-    auto message = std::make_unique<model_Protocoldata>();
-    message->command = line.command;
-    message->subCommand = line.subCommand;
-    message->dataA = line.dataA;
-    message->byte29 = line.byte29;
-    message->byte2A = line.byte2A;
-    message->messageClass = line.messageClass;
-    message->payload = line.payload;
-    emit m_biz->signalSendReceiveMessage(message.get());
-    QCoreApplication::sendPostedEvents();
 }
 
 void Simulator::invoke(const TraceLine &line)
@@ -163,7 +138,7 @@ void Simulator::setHost(const TraceLine &line)
         Utility_Manage::setToneProcVer(line.value.toString());
         break;
     case TraceLine::TbarMode:
-        m_take->setIsTbarMode(line.value.toBool());
+        m_host.take.setIsTbarMode(line.value.toBool());
         break;
     }
 }

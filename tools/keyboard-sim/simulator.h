@@ -1,26 +1,22 @@
 #ifndef SIMULATOR_H
 #define SIMULATOR_H
 
+#include "hostsession.h"
 #include "trace.h"
 
-#include <QtCore/QMutex>
 #include <QtCore/QObject>
 #include <QtCore/QString>
 
 #include <cstdio>
 #include <memory>
 
-class BizCmdsWork;
-class CoreUSB;
 class QQmlEngine;
 class SignalRecorder;
 class UiprocDealKeyPress_Vorn_Desktop;
-class UiprocTake;
-struct Model_VOrnParam;
 
-// Plays the host around one processor object: owns the host's model, mutex, message
-// sources and take handling, creates the processor from QML when the trace first
-// needs it, and replays the trace through the business object's real signal.
+// Plays the host around one processor object: runs a host session, creates the
+// processor from QML when the trace first needs it, and replays the trace through the
+// business object's real signal.
 // Everything the processor emits, every trace call and every host take call is
 // written to the output as one JSON line.
 class Simulator
@@ -35,18 +31,13 @@ public:
 private:
     bool ensureProcessor();
     void execute(const TraceLine &line);
-    void sendMessage(const TraceLine &line);
     void invoke(const TraceLine &line);
     void setHost(const TraceLine &line);
     void writeIni(const TraceLine &line);
     void writeLine(const QByteArray &line);
 
     FILE *m_output;
-    std::unique_ptr<Model_VOrnParam> m_model;
-    QMutex m_mutex;
-    std::unique_ptr<BizCmdsWork> m_biz;
-    std::unique_ptr<CoreUSB> m_usb;
-    std::unique_ptr<UiprocTake> m_take;
+    HostSession m_host;
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<SignalRecorder> m_recorder;
     std::unique_ptr<UiprocDealKeyPress_Vorn_Desktop> m_processor;

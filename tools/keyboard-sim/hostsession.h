@@ -1,0 +1,32 @@
+#ifndef HOSTSESSION_H
+#define HOSTSESSION_H
+
+#include <model_protocoldata.h>
+#include <model_vornparam.h>
+#include <uiprocmain_vorn_desktop.h>
+#include <uiproctake.h>
+
+#include <QtCore/QMutex>
+
+// The host's side of a session: its keyboard model and mutex, its message sources and
+// its take handling, handed to the library and the stand-ins' static pointers for as
+// long as the session lives.
+class HostSession
+{
+public:
+    HostSession();
+    ~HostSession();
+
+    // Hands a message out through the business object's signal, as the host does, and
+    // delivers the queued slot calls while the message is still alive.
+    void send(const model_Protocoldata &message);
+    void sendThroughUsb(const model_Protocoldata &message);
+
+    Model_VOrnParam model;
+    QMutex mutex;
+    BizCmdsWork biz;
+    CoreUSB usb;
+    UiprocTake take;
+};
+
+#endif // HOSTSESSION_H
