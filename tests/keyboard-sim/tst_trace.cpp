@@ -23,13 +23,13 @@ QString describe(const TraceLine &line)
     switch (line.kind) {
     case TraceLine::Message:
         return QStringLiteral("msg %1 %2 %3 %4 %5 class=%6 payload=%7")
-                .arg(line.command, 2, 16, QLatin1Char('0'))
-                .arg(line.subCommand, 2, 16, QLatin1Char('0'))
-                .arg(line.dataA, 2, 16, QLatin1Char('0'))
-                .arg(line.byte29, 2, 16, QLatin1Char('0'))
-                .arg(line.byte2A, 2, 16, QLatin1Char('0'))
-                .arg(line.messageClass, 0, 16)
-                .arg(QString::fromLatin1(line.payload.toHex()));
+                .arg(line.message.command, 2, 16, QLatin1Char('0'))
+                .arg(line.message.subCommand, 2, 16, QLatin1Char('0'))
+                .arg(line.message.dataA, 2, 16, QLatin1Char('0'))
+                .arg(line.message.byte29, 2, 16, QLatin1Char('0'))
+                .arg(line.message.byte2A, 2, 16, QLatin1Char('0'))
+                .arg(line.message.messageClass, 0, 16)
+                .arg(QString::fromLatin1(line.message.payload.toHex()));
     case TraceLine::Call: {
         QStringList arguments;
         for (const QVariant &argument : line.arguments)

@@ -18,19 +18,6 @@ namespace {
 
 const QByteArray ProcessorQml = "import vorn.UiprocDealKeyPress 1.0\nDealKeyPress {}\n";
 
-model_Protocoldata hostMessage(const TraceLine &line)
-{
-    model_Protocoldata message;
-    message.command = line.command;
-    message.subCommand = line.subCommand;
-    message.dataA = line.dataA;
-    message.byte29 = line.byte29;
-    message.byte2A = line.byte2A;
-    message.messageClass = line.messageClass;
-    message.payload = line.payload;
-    return message;
-}
-
 } // namespace
 
 Simulator::Simulator(FILE *output) : m_output(output)
@@ -84,7 +71,7 @@ void Simulator::execute(const TraceLine &line)
 {
     switch (line.kind) {
     case TraceLine::Message:
-        m_host.send(hostMessage(line));
+        m_host.send(line.message);
         break;
     case TraceLine::Call:
         invoke(line);

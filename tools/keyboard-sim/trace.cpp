@@ -16,6 +16,7 @@ const qint64 IntMin = std::numeric_limits<int>::min();
 const qint64 IntMax = std::numeric_limits<int>::max();
 const quint16 TbarKey = 10;
 const uchar KeyEventCommand = 0xa0;
+const quint32 DefaultMessageClass = 0x400000;
 
 struct Token
 {
@@ -202,20 +203,22 @@ QByteArray payloadBytes(LineReader &reader, int first)
 TraceLine messageLine(LineReader &reader)
 {
     TraceLine line;
+    model_Protocoldata &message = line.message;
+    message.messageClass = DefaultMessageClass;
     if (reader.count() < 6) {
         reader.fail(QStringLiteral("usage: msg CMD SUB A B29 B2A [class=N] [payload TOKENS...]"));
         return line;
     }
-    line.command = reader.byteValue(1, QStringLiteral("command"));
-    line.subCommand = reader.byteValue(2, QStringLiteral("sub-command"));
-    line.dataA = reader.byteValue(3, QStringLiteral("data byte A"));
-    line.byte29 = reader.byteValue(4, QStringLiteral("byte 0x29"));
-    line.byte2A = reader.byteValue(5, QStringLiteral("byte 0x2a"));
+    message.command = reader.byteValue(1, QStringLiteral("command"));
+    message.subCommand = reader.byteValue(2, QStringLiteral("sub-command"));
+    message.dataA = reader.byteValue(3, QStringLiteral("data byte A"));
+    message.byte29 = reader.byteValue(4, QStringLiteral("byte 0x29"));
+    message.byte2A = reader.byteValue(5, QStringLiteral("byte 0x2a"));
     for (int i = 6; i < reader.count(); ++i) {
         if (const auto messageClass = reader.option(i, QStringLiteral("class"), 0xffffffff)) {
-            line.messageClass = quint32(*messageClass);
+            message.messageClass = quint32(*messageClass);
         } else if (reader.isWord(i, "payload")) {
-            line.payload = payloadBytes(reader, i + 1);
+            message.payload = payloadBytes(reader, i + 1);
             break;
         } else {
             reader.fail(QStringLiteral("unexpected token: %1").arg(reader.token(i).text));
@@ -227,11 +230,12 @@ TraceLine messageLine(LineReader &reader)
 TraceLine keyLine(quint16 key, uchar a, uchar b)
 {
     TraceLine line;
-    line.command = KeyEventCommand;
-    line.subCommand = b;
-    line.dataA = a;
-    line.byte29 = uchar(key & 0xff);
-    line.byte2A = uchar(key >> 8);
+    line.message.messageClass = DefaultMessageClass;
+    line.message.command = KeyEventCommand;
+    line.message.subCommand = b;
+    line.message.dataA = a;
+    line.message.byte29 = uchar(key & 0xff);
+    line.message.byte2A = uchar(key >> 8);
     return line;
 }
 

@@ -1,6 +1,8 @@
 #ifndef TRACE_H
 #define TRACE_H
 
+#include <model_protocoldata.h>
+
 #include <QtCore/QByteArray>
 #include <QtCore/QString>
 #include <QtCore/QVariantList>
@@ -16,14 +18,8 @@ struct TraceLine
     Kind kind = Message;
     int lineNumber = 0;
 
-    // Message
-    uchar command = 0;
-    uchar subCommand = 0;
-    uchar dataA = 0;
-    uchar byte29 = 0;
-    uchar byte2A = 0;
-    quint32 messageClass = 0x400000;
-    QByteArray payload;
+    // Message: the record the host hands out
+    model_Protocoldata message;
 
     // Call: the processor's method index and its arguments, converted to its parameter types
     int methodIndex = -1;
