@@ -166,6 +166,9 @@ private:
     void takeKeyEvent(const model_Protocoldata &message);
     void takePanelFrame(const model_Protocoldata &message);
 
+    // The T-bar key's reading: clamp, alpha, jump filter, hand-over to the take handling.
+    void dealTbarKey(quint16 raw);
+
     QDir m_udiskDir;
     int m_udiskState = -1;
     QMutex *m_mutex = nullptr;

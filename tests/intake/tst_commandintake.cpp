@@ -89,13 +89,19 @@ void tst_CommandIntake::messages_data()
                            "sig_lock()"};
     QTest::newRow("locked: modifier only reports")
             << Messages{keyEvent(65), keyEvent(83, 5), keyEvent(65), keyEvent(87)}
-            << QStringList{"sig_lock()", "sig_updateLockState(83)", "sig_lock()"};
+            << QStringList{"sig_lock()",
+                           "sig_updateLockState(83)",
+                           "sig_lock()",
+                           "sigKeyValueForTest(87, 0, 0)",
+                           "sig_keyBoradValue(87)",
+                           "sig_tab()"};
     QTest::newRow("modifier held: function-tab key")
             << Messages{keyEvent(83, 5), keyEvent(87)} << QStringList{"sig_fnTab()"};
     QTest::newRow("modifier held: other keys do nothing")
             << Messages{keyEvent(83, 5), keyEvent(86), keyEvent(405), keyEvent(10, 0, 3)} << none;
     QTest::newRow("modifier released")
-            << Messages{keyEvent(83, 5), keyEvent(83, 4), keyEvent(87)} << none;
+            << Messages{keyEvent(83, 5), keyEvent(83, 4), keyEvent(87)}
+            << QStringList{"sigKeyValueForTest(87, 0, 0)", "sig_keyBoradValue(87)", "sig_tab()"};
     QTest::newRow("modifier held: lock key still locks")
             << Messages{keyEvent(83, 5), keyEvent(65), keyEvent(87)}
             << QStringList{"sig_lock()", "sig_updateLockState(87)"};
