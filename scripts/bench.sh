@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (optimised, no sanitizers) and runs every one of them;
+# arguments go to each benchmark (for example --benchmark_filter=...).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$root/build" -j "$(nproc)" >/dev/null
+for bench in "$root"/build/bench/bench_*/bench_*; do
+    [ -x "$bench" ] || continue
+    echo "== $(basename "$bench")"
+    "$bench" "$@"
+done
