@@ -6,7 +6,6 @@
 #include <uiproctake.h>
 #include <utility_manage.h>
 
-#include <QtCore/QCoreApplication>
 #include <QtCore/QDebug>
 
 #include <algorithm>
@@ -156,17 +155,6 @@ bool armsKeyRateGuard(quint16 key)
     return key != TbarKey && (key < FirstDigitKey || key > LastDigitKey);
 }
 
-// The shared guard timer is a static object; stop it while the application still
-// exists, so it is never stopped from its own destructor after the event loop is gone.
-void stopKeyTimerAtExit()
-{
-    static bool registered = false;
-    if (registered)
-        return;
-    registered = true;
-    qAddPostRoutine([] { UiprocDealKeyPress_Vorn_Desktop::keyTimer.stop(); });
-}
-
 } // namespace
 
 void UiprocDealKeyPress_Vorn_Desktop::dealKeyPress(model_Protocoldata message)
@@ -183,7 +171,6 @@ void UiprocDealKeyPress_Vorn_Desktop::dealKeyPress(model_Protocoldata message)
     if (!keyFlag) {
         emit sig_warrFreqMsg();
     } else if (armsKeyRateGuard(rawKey)) {
-        stopKeyTimerAtExit();
         keyTimer.start(KeyRateWindowMs);
         keyFlag = false;
     }
