@@ -402,8 +402,8 @@ void tst_KeyDispatch::effectToShortIndex_data()
 {
     QTest::addColumn<QVariantList>("effects");
     QTest::addColumn<QVariantList>("shortcuts");
-    QTest::newRow("table") << QVariantList{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}
-                           << QVariantList{0, 1, 10, 3, 5, 6, 12, 2, 4, 7, 8, 13, 9, 11, 14, 0};
+    QTest::newRow("inside the table")
+            << QVariantList{0, 2, 6, 11, 15} << QVariantList{0, 10, 12, 13, 0};
     QTest::newRow("outside the table") << QVariantList{16, -1, 1000, int(0x80000000)}
                                        << QVariantList{16, -1, 1000, int(0x80000000)};
 }

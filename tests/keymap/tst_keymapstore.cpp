@@ -16,8 +16,6 @@ private slots:
     void saveKeepsEntriesOnlyInFile();
     void resetKey_data();
     void resetKey();
-    void clearPageGroupsKeepsList();
-    void clearRemovesEverything();
 
     void remapThroughProcessor_data();
     void remapThroughProcessor();
@@ -127,21 +125,6 @@ void tst_KeyMapStore::resetKey()
     QCOMPARE(value("Modify/btnKey").toString(), modified);
     QCOMPARE(KeyMapStore(path()).load(), (KeyMap{{106, 404}}));
     QCOMPARE(groups(path()), groupsLeft);
-}
-
-void tst_KeyMapStore::clearPageGroupsKeepsList()
-{
-    writeFile(PageGroupsOf105);
-    KeyMapStore(path()).clearPageGroups(105);
-    QCOMPARE(groups(path()), (QStringList{"106_0", "Modify"}));
-    QCOMPARE(value("Modify/btnKey").toString(), QString("105_0;105_4;106_0"));
-}
-
-void tst_KeyMapStore::clearRemovesEverything()
-{
-    writeFile(PageGroupsOf105 + "[KeyMap]\n105=403\n[Tbar]\nMax=900\nMin=100\n");
-    KeyMapStore(path()).clear();
-    QCOMPARE(QSettings(path(), QSettings::IniFormat).allKeys(), QStringList());
 }
 
 // The processor works on the file under its application directory.
