@@ -54,14 +54,4 @@ int UiprocDealKeyPress_Vorn_Desktop::readModifiedIndex(int keyBtn)
     return entry != m_model->keyMap.constEnd() ? KeyGroups::slotIndex(entry.value()) : -1;
 }
 
-void UiprocDealKeyPress_Vorn_Desktop::writeOledIni(int keyValue, int displayModel, int iconIndex,
-                                                   QString firstText, QString secondText)
-{
-    Q_UNUSED(keyValue)
-    Q_UNUSED(displayModel)
-    Q_UNUSED(iconIndex)
-    Q_UNUSED(firstText)
-    Q_UNUSED(secondText)
-}
-
 void UiprocDealKeyPress_Vorn_Desktop::getVirturalKeyBoardAllOLED() { }

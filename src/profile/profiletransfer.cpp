@@ -1,16 +1,49 @@
+#include "configfiles.h"
+#include "profiledisk.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
+
+namespace {
+
+const QString UdiskRoot = QStringLiteral("/media/root/");
+
+// Creates the profile directory on the disk if needed and copies one way; a directory
+// that cannot be created shows as a failed copy.
+bool transfer(const QDir &profileDir, const QString &source, const QString &target)
+{
+    QDir().mkpath(profileDir.absolutePath());
+    return ProfileDisk::replaceWithCopy(source, target);
+}
+
+} // namespace
 
 bool UiprocDealKeyPress_Vorn_Desktop::scanUdisk()
 {
-    return false;
+    m_udiskState = -1;
+    const QString profileDir = ProfileDisk(UdiskRoot).profileDirectory();
+    if (profileDir.isEmpty())
+        return false;
+    m_udiskDir.setPath(profileDir);
+    m_udiskState = 1;
+    return true;
 }
 
 int UiprocDealKeyPress_Vorn_Desktop::exportProfile()
 {
-    return -1;
+    if (!scanUdisk())
+        return -1;
+    if (!transfer(m_udiskDir, ConfigFiles::oledConfigPath(),
+                  m_udiskDir.filePath(ProfileDisk::ProfileFileName)))
+        return -2;
+    return m_udiskState;
 }
 
 int UiprocDealKeyPress_Vorn_Desktop::importProfile()
 {
-    return -1;
+    if (!scanUdisk())
+        return -1;
+    if (!transfer(m_udiskDir, m_udiskDir.filePath(ProfileDisk::ProfileFileName),
+                  ConfigFiles::oledConfigPath()))
+        return -2;
+    initVirtualKeyBoard();
+    return m_udiskState;
 }
