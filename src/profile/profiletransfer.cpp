@@ -2,15 +2,19 @@
 #include "profiledisk.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
+#include <QtCore/QFileInfo>
+
 namespace {
 
 const QString UdiskRoot = QStringLiteral("/media/root/");
 
-// Creates the profile directory on the disk if needed and copies one way; a directory
-// that cannot be created shows as a failed copy.
+// Creates the profile directory on the disk and the target's folder if needed (an
+// import on a fresh install has no local configuration folder yet), then copies one
+// way; a folder that cannot be created shows as a failed copy.
 bool transfer(const QDir &profileDir, const QString &source, const QString &target)
 {
     QDir().mkpath(profileDir.absolutePath());
+    QDir().mkpath(QFileInfo(target).absolutePath());
     return ProfileDisk::replaceWithCopy(source, target);
 }
 

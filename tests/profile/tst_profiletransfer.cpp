@@ -33,6 +33,7 @@ private slots:
     void exportToAFullDisk();
     void importReloadsTheKeyRemap();
     void importFromADiskWithoutProfile();
+    void importOnAFreshInstall();
 
 private:
     std::unique_ptr<ProcessorHost> m_host;
@@ -212,6 +213,14 @@ void tst_ProfileTransfer::importFromADiskWithoutProfile()
     QCOMPARE(readFile(ConfigFiles::oledConfigPath()), QByteArray("local profile"));
     QCOMPARE(m_host->model.keyMap, (QMap<int, int>{{1, 2}}));
     QCOMPARE(entriesUnder(Media + "/root/disk"), QStringList{"V_ORN/"});
+}
+
+void tst_ProfileTransfer::importOnAFreshInstall()
+{
+    QVERIFY(writeFile(DiskProfile, "disk profile"));
+    QVERIFY(!QFileInfo::exists(QFileInfo(ConfigFiles::oledConfigPath()).absolutePath()));
+    QCOMPARE(m_host->processor->importProfile(), 1);
+    QCOMPARE(readFile(ConfigFiles::oledConfigPath()), QByteArray("disk profile"));
 }
 
 int main(int argc, char *argv[])
