@@ -63,5 +63,3 @@ void UiprocDealKeyPress_Vorn_Desktop::writeOledIni(int keyValue, int displayMode
     Q_UNUSED(firstText)
     Q_UNUSED(secondText)
 }
-
-void UiprocDealKeyPress_Vorn_Desktop::getVirturalKeyBoardAllOLED() { }
