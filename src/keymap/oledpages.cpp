@@ -22,23 +22,26 @@ QString OledPages::groupName(int key, int target, int page)
 
 bool OledPages::read(const QString &group, Page *page)
 {
-    if (!m_groupsListed) {
-        // A group is listed exactly when it holds at least one key.
-        const QStringList groups = m_settings.childGroups();
-        m_groups = QSet<QString>(groups.cbegin(), groups.cend());
-        m_groupsListed = true;
-    }
-    if (!m_groups.contains(group))
-        return false;
     if (group != m_lastGroup) {
-        m_lastPage.displayModel = uchar(m_settings.value(group + DisplayModelKey, 0).toInt());
-        m_lastPage.icon = uchar(m_settings.value(group + IconKey, 0).toInt());
-        m_lastPage.firstText
-                = m_settings.value(group + FirstTextKey, QString()).toString().toUtf8();
-        m_lastPage.secondText
-                = m_settings.value(group + SecondTextKey, QString()).toString().toUtf8();
+        const QVariant displayModel = m_settings.value(group + DisplayModelKey);
+        const QVariant icon = m_settings.value(group + IconKey);
+        const QVariant firstText = m_settings.value(group + FirstTextKey);
+        const QVariant secondText = m_settings.value(group + SecondTextKey);
+        // A group holding none of these may still hold other keys, and then counts.
+        m_lastFound = displayModel.isValid() || icon.isValid() || firstText.isValid()
+                || secondText.isValid();
+        if (!m_lastFound) {
+            m_settings.beginGroup(group);
+            m_lastFound = !m_settings.allKeys().isEmpty();
+            m_settings.endGroup();
+        }
+        m_lastPage.displayModel = uchar(displayModel.toInt());
+        m_lastPage.icon = uchar(icon.toInt());
+        m_lastPage.firstText = firstText.toString().toUtf8();
+        m_lastPage.secondText = secondText.toString().toUtf8();
         m_lastGroup = group;
     }
-    *page = m_lastPage;
-    return true;
+    if (m_lastFound)
+        *page = m_lastPage;
+    return m_lastFound;
 }

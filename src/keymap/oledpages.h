@@ -2,7 +2,6 @@
 #define OLEDPAGES_H
 
 #include <QtCore/QByteArray>
-#include <QtCore/QSet>
 #include <QtCore/QSettings>
 #include <QtCore/QString>
 
@@ -31,9 +30,8 @@ public:
 
 private:
     QSettings m_settings;
-    QSet<QString> m_groups; // the groups holding keys, listed at the first read
-    bool m_groupsListed = false;
     QString m_lastGroup; // the five pages of a remapped key read one group
+    bool m_lastFound = false;
     Page m_lastPage;
 };
 
