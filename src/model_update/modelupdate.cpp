@@ -60,7 +60,8 @@ int groupSlotCount(int group, const Model_VOrnParam &model)
     return KeyGroups::KeysPerGroup;
 }
 
-// The user's pages of a remapped key replace what its records hold, pages 0 to 4.
+// A key with a remap entry takes the user's pages from the configuration file into its
+// records of pages 0 to 4.
 void applyOledPages(Model_VOrnParam &model, OledPages &pages, int group, int slot, int textLimit)
 {
     const int key = KeyGroups::firstKey(group) + slot;
