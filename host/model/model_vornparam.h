@@ -9,16 +9,22 @@
 // Whole-model copies copy the plain block byte for byte and the map as a Qt container.
 struct Model_VOrnParam
 {
+    // The plain data starts zeroed. Copies copy it as one block: a member-wise copy of
+    // the record arrays goes byte by byte.
+    Model_VOrnParam();
+    Model_VOrnParam(const Model_VOrnParam &other);
+    Model_VOrnParam &operator=(const Model_VOrnParam &other);
+
     enum : int {
         OledKeyRecordCount = 1080,
         OledKeyRecordSize = 101,
         PlainBlockSize = 24 + OledKeyRecordCount * OledKeyRecordSize
     };
 
-    uchar reserved0[16] = {};
-    qint32 keyBoardVersion = 0; // as reported by the keyboard; 605 has 13 shortcut keys
-    uchar reserved1[4] = {};
-    uchar oledKeyRecords[OledKeyRecordCount][OledKeyRecordSize] = {};
+    uchar reserved0[16];
+    qint32 keyBoardVersion; // as reported by the keyboard; 605 has 13 shortcut keys
+    uchar reserved1[4];
+    uchar oledKeyRecords[OledKeyRecordCount][OledKeyRecordSize];
     QMap<int, int> keyMap; // physical key value -> key value it acts as
 
     // Text bytes per OLED line in host messages; set from the tone-processor version.

@@ -1,5 +1,7 @@
 #include "keygroups.h"
 
+#include <iterator>
+
 namespace {
 
 struct Range
@@ -37,4 +39,10 @@ int KeyGroups::slotIndex(int keyValue)
     };
     const Range *range = find(slots, keyValue);
     return range ? range->value + keyValue - range->first : -1;
+}
+
+int KeyGroups::firstKey(int groupId)
+{
+    static const int firstKeys[] = {-1, 105, 203, 313, -1, 505, 403};
+    return groupId >= 0 && groupId < int(std::size(firstKeys)) ? firstKeys[groupId] : -1;
 }

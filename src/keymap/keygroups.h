@@ -12,6 +12,11 @@ int groupId(int keyValue);
 // layers 48..63, inputs 64..79; -1 for any other value.
 int slotIndex(int keyValue);
 
+// Key value of the first of the sixteen keys of a group id; -1 for a group without keys.
+int firstKey(int groupId);
+
+const int KeysPerGroup = 16;
+
 } // namespace KeyGroups
 
 #endif // KEYGROUPS_H

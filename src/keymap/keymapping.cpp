@@ -53,5 +53,3 @@ int UiprocDealKeyPress_Vorn_Desktop::readModifiedIndex(int keyBtn)
     const auto entry = m_model->keyMap.constFind(keyBtn);
     return entry != m_model->keyMap.constEnd() ? KeyGroups::slotIndex(entry.value()) : -1;
 }
-
-void UiprocDealKeyPress_Vorn_Desktop::getVirturalKeyBoardAllOLED() { }

@@ -22,7 +22,7 @@ KeyMapStore::KeyMapStore(const QString &path) : m_path(path) { }
 
 QString KeyMapStore::pageGroup(int key, int page)
 {
-    return QStringLiteral("%1_%2").arg(key).arg(page);
+    return QString::number(key) + QLatin1Char('_') + QString::number(page);
 }
 
 QMap<int, int> KeyMapStore::load() const

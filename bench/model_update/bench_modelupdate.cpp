@@ -1,0 +1,200 @@
+#include "configfiles.h"
+#include "countingreceiver.h"
+#include "hostsession.h"
+#include "oledkeyrecord.h"
+#include "oledpages.h"
+#include "uiprocdealkeypress_vorn_desktop.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QtCore/QDir>
+#include <QtCore/QFileInfo>
+#include <QtCore/QMutexLocker>
+#include <QtCore/QSettings>
+
+#include <memory>
+
+namespace {
+
+using Processor = UiprocDealKeyPress_Vorn_Desktop;
+
+const int LayerGroup = 3;
+const int FirstLayerKey = 313;
+const int Keys = 16;
+const int LineLength = 30;
+
+struct Announcement
+{
+    int keyValue;
+    int displayModel;
+    int icon;
+    QString first;
+    QString second;
+};
+
+QByteArray line(const QByteArray &text)
+{
+    return text.leftJustified(LineLength, '\0', true);
+}
+
+// A processor on a host session, every signal connected to a counting receiver. The
+// configuration file holds five pages for each layer key; with `pages` the layer keys act
+// as themselves, so a layer group message reads them all.
+struct Bench
+{
+    explicit Bench(bool pages = true)
+    {
+        QDir().mkpath(QFileInfo(ConfigFiles::keyboardConfigPath()).path());
+        {
+            QSettings settings(ConfigFiles::keyboardConfigPath(), QSettings::IniFormat);
+            settings.clear();
+            for (int key = FirstLayerKey; key < FirstLayerKey + Keys; ++key) {
+                if (pages)
+                    settings.setValue(QStringLiteral("KeyMap/%1").arg(key), QString::number(key));
+                for (int page = 0; page < 5; ++page) {
+                    settings.beginGroup(QStringLiteral("%1_%2").arg(key).arg(page));
+                    settings.setValue(QStringLiteral("displayModel"), page + 1);
+                    settings.setValue(QStringLiteral("oledIconIndex"), key % 100);
+                    settings.setValue(QStringLiteral("oled1stText"),
+                                      QStringLiteral("Layer %1").arg(key));
+                    settings.setValue(QStringLiteral("oled2ndText"),
+                                      QStringLiteral("Page %1").arg(page));
+                    settings.endGroup();
+                }
+            }
+        }
+        Model_VOrnParam::gOledLength = LineLength;
+        processor = std::make_unique<Processor>();
+        receiver = std::make_unique<CountingReceiver>(processor.get());
+
+        message.messageClass = 0x400000;
+        message.command = 0xf1;
+        message.subCommand = 0x41;
+        message.dataA = LayerGroup;
+        for (int slot = 0; slot < Keys; ++slot) {
+            message.payload += char(1) + char(slot);
+            message.payload += line("Layer " + QByteArray::number(slot)) + line("Message");
+        }
+        // Every record different, for the full refresh.
+        for (int i = 0; i < Model_VOrnParam::OledKeyRecordCount; ++i) {
+            OledKeyRecord record(session.model, i);
+            record.setDisplayModel(uchar(i));
+            record.setIcon(uchar(i >> 8));
+            const QByteArray first = "Record " + QByteArray::number(i);
+            record.writeTerminatedText(OledKeyRecord::FirstLine, first.toStdString(), LineLength);
+            record.writeTerminatedText(OledKeyRecord::SecondLine, "Second line", LineLength);
+        }
+    }
+
+    ~Bench()
+    {
+        processor.reset();
+        QDir(QFileInfo(ConfigFiles::keyboardConfigPath()).path()).removeRecursively();
+    }
+
+    // What the processor announces for the message, recorded once.
+    QVector<Announcement> recordAnnouncements(void (*run)(Bench &))
+    {
+        QVector<Announcement> announced;
+        const QMetaObject::Connection connection = QObject::connect(
+                processor.get(), &Processor::sig_updateOledShow,
+                [&](int key, int model, int icon, const QString &first, const QString &second) {
+                    announced.append({key, model, icon, first, second});
+                });
+        run(*this);
+        QObject::disconnect(connection);
+        return announced;
+    }
+
+    HostSession session;
+    std::unique_ptr<Processor> processor;
+    std::unique_ptr<CountingReceiver> receiver;
+    model_Protocoldata message;
+};
+
+void sendGroupMessage(Bench &bench)
+{
+    bench.processor->taskCmdProcess(&bench.message);
+}
+
+void refresh(Bench &bench)
+{
+    bench.processor->getVirturalKeyBoardAllOLED();
+}
+
+void announce(Processor *processor, const QVector<Announcement> &announced)
+{
+    for (const Announcement &a : announced)
+        emit processor->sig_updateOledShow(a.keyValue, a.displayModel, a.icon, a.first, a.second);
+}
+
+// A group message of 16 layer keys, L = 30, each key with five configuration pages (or
+// without a remap entry, so no page is read).
+void groupMessage(benchmark::State &state, bool pages)
+{
+    Bench bench(pages);
+    for (auto _ : state)
+        sendGroupMessage(bench);
+    benchmark::DoNotOptimize(bench.receiver->count);
+}
+
+// Its floor: the snapshot and write-back copies, one open of the configuration file and
+// the same 16 emissions.
+void groupMessageFloor(benchmark::State &state, bool pages)
+{
+    Bench bench(pages);
+    const QVector<Announcement> announced = bench.recordAnnouncements(sendGroupMessage);
+    for (auto _ : state) {
+        Model_VOrnParam snapshot = [&] {
+            QMutexLocker locker(&bench.session.mutex);
+            return bench.session.model;
+        }();
+        QSettings settings(ConfigFiles::keyboardConfigPath(), QSettings::IniFormat);
+        announce(bench.processor.get(), announced);
+        bench.processor->setModel(snapshot);
+    }
+    benchmark::DoNotOptimize(bench.receiver->count);
+}
+
+// For comparison: the 80 pages read through one open of the configuration file, alone.
+void pageReads(benchmark::State &state)
+{
+    Bench bench;
+    OledPages::Page page;
+    for (auto _ : state) {
+        OledPages pages(ConfigFiles::keyboardConfigPath());
+        for (int key = FirstLayerKey; key < FirstLayerKey + Keys; ++key) {
+            for (int p = 0; p < 5; ++p)
+                benchmark::DoNotOptimize(pages.read(OledPages::groupName(key, key, p), &page));
+        }
+    }
+}
+
+// The full OLED refresh: 89 keys from a model with different content in every record.
+void fullRefresh(benchmark::State &state)
+{
+    Bench bench;
+    for (auto _ : state)
+        refresh(bench);
+    benchmark::DoNotOptimize(bench.receiver->count);
+}
+
+// Its floor: the same 89 emissions, their arguments made beforehand.
+void fullRefreshFloor(benchmark::State &state)
+{
+    Bench bench;
+    const QVector<Announcement> announced = bench.recordAnnouncements(refresh);
+    for (auto _ : state)
+        announce(bench.processor.get(), announced);
+    benchmark::DoNotOptimize(bench.receiver->count);
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(groupMessage, pages, true)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(groupMessageFloor, pages, true)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(pageReads)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(groupMessage, noPages, false)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(groupMessageFloor, noPages, false)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(fullRefresh)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(fullRefreshFloor)->Repetitions(5)->ReportAggregatesOnly(true);

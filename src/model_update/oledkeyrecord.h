@@ -1,0 +1,60 @@
+#ifndef OLEDKEYRECORD_H
+#define OLEDKEYRECORD_H
+
+#include <model_vornparam.h>
+
+#include <string_view>
+
+// One 101-byte OLED key record of the keyboard model, and where each key's record is.
+// Bytes 3 and 4 hold the display model and icon, bytes 5 to 7 the byte lengths of the
+// three text lines, and three 31-byte text fields start at 8, 39 and 70. Every text
+// read and write stays inside its field.
+class OledKeyRecord
+{
+public:
+    enum Line { FirstLine, SecondLine, ThirdLine };
+    enum : int {
+        TextFieldSize = 31,
+        GroupCount = 6,
+        PageCount = 5,
+        SlotCount = 16,
+        FirstKeyRecord = GroupCount * PageCount * SlotCount, // 480: records of single keys
+        KeyValueLimit = Model_VOrnParam::OledKeyRecordCount - FirstKeyRecord // 600
+    };
+
+    // Record of group 1..6, page 0..4, slot 0..15; -1 for anything else.
+    static int groupIndex(int group, int page, int slot);
+    // Record of a key outside the groups, 480 + key value; -1 outside 0..599.
+    static int keyIndex(int keyValue);
+    // Record a key-value message writes: page 0 of the key's group for the group ranges
+    // (shortcuts 203..215 only), 480 + key value otherwise; -1 from 600 on.
+    static int keyValueIndex(int keyValue);
+
+    // A view on record `index` (0..1079) of the model.
+    OledKeyRecord(Model_VOrnParam &model, int index);
+
+    uchar displayModel() const;
+    void setDisplayModel(uchar value);
+    uchar icon() const;
+    void setIcon(uchar value);
+    uchar textLength(Line line) const;
+    void setTextLength(Line line, uchar length);
+
+    // The line's bytes up to its first NUL, within its first maxBytes bytes (at most the
+    // whole field; negative counts as 0).
+    std::string_view text(Line line, int maxBytes = TextFieldSize) const;
+    // Copies the bytes (as many as fit) to the start of the field; the rest stays.
+    void copyText(Line line, std::string_view bytes);
+    // Writes at most `limit` bytes (at most the field): the bytes followed by a NUL when
+    // they are fewer than that, else the first `limit` bytes. The rest stays.
+    void writeTerminatedText(Line line, std::string_view bytes, int limit);
+    // Fills the whole field with NUL bytes.
+    void clearText(Line line);
+
+private:
+    char *field(Line line) const;
+
+    uchar *m_bytes;
+};
+
+#endif // OLEDKEYRECORD_H
