@@ -74,73 +74,43 @@ void tst_KeyDispatch::keyTable_data()
     QTest::addColumn<QStringList>("expected");
 
     const KeyMap none;
-    const auto row = [&](const char *name, quint16 key, const QString &action) {
-        QTest::newRow(name) << Keys{keyEvent(key)} << none << -1 << 0 << pressed(key, action);
+    // One key each: the action after its key value is reported.
+    // clang-format off
+    const struct
+    {
+        quint16 key;
+        const char *action;
+    } singleKeys[] = {
+            {100, "sig_sync()"}, {101, "sig_BankPageUp()"}, {102, "sig_BankPageDown()"},
+            {103, "sig_BankSave()"}, {104, "sig_BankClear()"}, {105, "sig_changeBank(0)"},
+            {120, "sig_changeBank(15)"}, {121, "sig_otherKeyBoradValue(121)"},
+            {200, "sig_shortCutUserDefine()"}, {201, "sig_shortCutUp()"},
+            {202, "sig_shortCutDown()"}, {203, "sig_shortCut(0)"}, {218, "sig_shortCut(15)"},
+            {219, "sig_testPattern()"}, {300, "sig_changeSelect()"}, {301, "sig_LayerPageUp()"},
+            {302, "sig_LayerPageDown()"}, {303, "sig_allLayers()"}, {304, "sig_deleteLayer()"},
+            {305, "sig_setScale(305)"}, {306, "sig_maximize()"}, {307, "sig_setPos(307)"},
+            {308, "sig_setCrop()"}, {309, "sig_layerAttribute(\"X\")"},
+            {310, "sig_layerAttribute(\"Y\")"}, {311, "sig_layerAttribute(\"H\")"},
+            {312, "sig_layerAttribute(\"V\")"}, {313, "sig_creatNewLayer(0)"},
+            {328, "sig_creatNewLayer(15)"}, {400, "sig_inputUser()"}, {401, "sig_inputPageUp()"},
+            {402, "sig_inputPageDown()"}, {403, "sig_changeInput(0)"}, {418, "sig_changeInput(15)"},
+            {500, "sig_outputUser()"}, {501, "sig_outputPageUp()"}, {502, "sig_outputPageDown()"},
+            {503, "sig_allOutPut()"}, {504, "sig_clearOutput()"}, {505, "sig_changeOutput(0)"},
+            {520, "sig_changeOutput(15)"}, {20, "sig_numberKey(0)"}, {29, "sig_numberKey(9)"},
+            {31, "sig_enter()"}, {86, "sig_enter()"}, {32, "sig_deleteNum()"},
+            {80, "sig_deleteNum()"}, {87, "sig_tab()"}, {56, "sig_doTake()"}, {57, "sig_doCut()"},
+            {58, "sig_dimmer()"}, {59, "sig_black()"}, {60, "sig_wipe()"}, {61, "sig_mix()"},
+            {62, "sig_matchPGM()"}, {63, "sig_freezePST()"}, {64, "sig_freezePGM()"},
+            {66, "sig_sel()"}, {79, ""}, {34, "sig_otherKeyBoradValue(34)"},
+            {81, "sig_otherKeyBoradValue(81)"}, {0, "sig_otherKeyBoradValue(0)"},
+            {611, "sig_otherKeyBoradValue(611)"}, {65535, "sig_otherKeyBoradValue(65535)"},
     };
-    row("sync", 100, "sig_sync()");
-    row("bank page up", 101, "sig_BankPageUp()");
-    row("bank page down", 102, "sig_BankPageDown()");
-    row("bank save", 103, "sig_BankSave()");
-    row("bank clear", 104, "sig_BankClear()");
-    row("bank 0", 105, "sig_changeBank(0)");
-    row("bank 15", 120, "sig_changeBank(15)");
-    row("after the banks", 121, "sig_otherKeyBoradValue(121)");
-    row("shortcut user", 200, "sig_shortCutUserDefine()");
-    row("shortcut up", 201, "sig_shortCutUp()");
-    row("shortcut down", 202, "sig_shortCutDown()");
-    row("shortcut 0", 203, "sig_shortCut(0)");
-    row("shortcut 15", 218, "sig_shortCut(15)");
-    row("test pattern", 219, "sig_testPattern()");
-    row("select", 300, "sig_changeSelect()");
-    row("layer page up", 301, "sig_LayerPageUp()");
-    row("layer page down", 302, "sig_LayerPageDown()");
-    row("all layers", 303, "sig_allLayers()");
-    row("delete layer", 304, "sig_deleteLayer()");
-    row("scale carries its key", 305, "sig_setScale(305)");
-    row("maximize", 306, "sig_maximize()");
-    row("position carries its key", 307, "sig_setPos(307)");
-    row("crop", 308, "sig_setCrop()");
-    row("layer X", 309, "sig_layerAttribute(\"X\")");
-    row("layer Y", 310, "sig_layerAttribute(\"Y\")");
-    row("layer H", 311, "sig_layerAttribute(\"H\")");
-    row("layer V", 312, "sig_layerAttribute(\"V\")");
-    row("layer 0", 313, "sig_creatNewLayer(0)");
-    row("layer 15", 328, "sig_creatNewLayer(15)");
-    row("input user", 400, "sig_inputUser()");
-    row("input page up", 401, "sig_inputPageUp()");
-    row("input page down", 402, "sig_inputPageDown()");
-    row("input 0", 403, "sig_changeInput(0)");
-    row("input 15", 418, "sig_changeInput(15)");
-    row("output user", 500, "sig_outputUser()");
-    row("output page up", 501, "sig_outputPageUp()");
-    row("output page down", 502, "sig_outputPageDown()");
-    row("all outputs", 503, "sig_allOutPut()");
-    row("clear output", 504, "sig_clearOutput()");
-    row("output 0", 505, "sig_changeOutput(0)");
-    row("output 15", 520, "sig_changeOutput(15)");
-    row("digit 0", 20, "sig_numberKey(0)");
-    row("digit 9", 29, "sig_numberKey(9)");
-    row("enter", 31, "sig_enter()");
-    row("second enter", 86, "sig_enter()");
-    row("delete", 32, "sig_deleteNum()");
-    row("second delete", 80, "sig_deleteNum()");
-    row("tab", 87, "sig_tab()");
-    row("take", 56, "sig_doTake()");
-    row("cut", 57, "sig_doCut()");
-    row("dimmer", 58, "sig_dimmer()");
-    row("black", 59, "sig_black()");
-    row("wipe", 60, "sig_wipe()");
-    row("mix", 61, "sig_mix()");
-    row("match program", 62, "sig_matchPGM()");
-    row("freeze preset", 63, "sig_freezePST()");
-    row("freeze program", 64, "sig_freezePGM()");
-    row("select transition", 66, "sig_sel()");
-    row("key 79 does nothing more", 79, QString());
-    row("key 34 is other", 34, "sig_otherKeyBoradValue(34)");
-    row("key 81 is other", 81, "sig_otherKeyBoradValue(81)");
-    row("key 0 is other", 0, "sig_otherKeyBoradValue(0)");
-    row("direct keys are other keys on layout 1", 611, "sig_otherKeyBoradValue(611)");
-    row("key 65535 is other", 65535, "sig_otherKeyBoradValue(65535)");
+    // clang-format on
+    for (const auto &single : singleKeys) {
+        QTest::addRow("key %d", single.key)
+                << Keys{keyEvent(single.key)} << none << -1 << 0
+                << pressed(single.key, QString::fromLatin1(single.action));
+    }
 
     QTest::newRow("rocker 0: 16-bit step from bytes A and B")
             << Keys{keyEvent(13, 0x34, 0x12)} << none << -1 << 0
