@@ -21,9 +21,7 @@ void tst_TbarRecord::written_data()
     QTest::addColumn<QByteArray>("segment");
 
     QTest::newRow("T-bar at 512") << 10 << 512 << QByteArray("010#512\0\0\0\0\0", 12);
-    QTest::newRow("T-bar at 0") << 10 << 0 << QByteArray("010#0\0\0\0\0\0", 10);
     QTest::newRow("negative value") << 10 << -5 << QByteArray("010#-5\0\0\0\0\0", 11);
-    QTest::newRow("one-digit key code") << 7 << 1024 << QByteArray("007#1024\0\0\0\0\0", 13);
     QTest::newRow("four-digit key code") << 1234 << 1 << QByteArray("1234#1\0\0\0\0\0", 11);
 }
 
@@ -32,49 +30,35 @@ void tst_TbarRecord::written()
     QFETCH(int, keyCode);
     QFETCH(int, value);
     QFETCH(QByteArray, segment);
-
-    const QString text = TbarRecord::text(keyCode, value);
-    QCOMPARE(text, QString::fromLatin1(segment.constData()));
-    QCOMPARE(TbarRecord::segment(text), segment);
+    QCOMPARE(TbarRecord::segment(TbarRecord::text(keyCode, value)), segment);
 }
 
 void tst_TbarRecord::read_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<int>("value"); // -1000: no value
+    QTest::addColumn<int>("value"); // -1000: not a T-bar record
 
-    const int none = -1000;
-    QTest::newRow("record as written") << QByteArray("010#512\0\0\0\0\0", 12) << 512;
+    QTest::newRow("as written") << QByteArray("010#512\0\0\0\0\0", 12) << 512;
     QTest::newRow("no NUL: the whole content") << QByteArray("010#512") << 512;
     QTest::newRow("bytes after the NUL ignored") << QByteArray("010#77\0"
                                                                "99x",
                                                                10)
                                                  << 77;
-    QTest::newRow("negative value") << QByteArray("010#-40\0\0\0\0\0", 12) << -40;
-    QTest::newRow("beyond full scale") << QByteArray("010#2048") << 2048;
-    QTest::newRow("value not a number reads 0") << QByteArray("010#5x\0\0\0\0\0", 11) << 0;
-    QTest::newRow("empty value reads 0") << QByteArray("010#\0\0\0\0\0", 9) << 0;
+    QTest::newRow("value not a number reads 0") << QByteArray("010#5x") << 0;
     QTest::newRow("value past int reads 0") << QByteArray("010#99999999999") << 0;
-    QTest::newRow("two-digit key code") << QByteArray("10#512\0\0\0\0\0", 11) << none;
-    QTest::newRow("key code 11") << QByteArray("011#512\0\0\0\0\0", 12) << none;
-    QTest::newRow("key code not a number") << QByteArray("0x0#512") << none;
-    QTest::newRow("separator missing") << QByteArray("010-512") << none;
-    QTest::newRow("shorter than a key code") << QByteArray("010") << none;
-    QTest::newRow("NUL inside the key code") << QByteArray("01\0#512", 7) << none;
-    QTest::newRow("empty") << QByteArray() << none;
-    QTest::newRow("all zero") << QByteArray(12, '\0') << none;
+    QTest::newRow("two-digit key code") << QByteArray("10#512") << -1000;
+    QTest::newRow("key code 11") << QByteArray("011#512") << -1000;
+    QTest::newRow("NUL inside the key code") << QByteArray("01\0#512", 7) << -1000;
+    QTest::newRow("empty") << QByteArray() << -1000;
     QTest::newRow("largest segment") << QByteArray("010#512").leftJustified(28, '\0') << 512;
-    QTest::newRow("one byte too long") << QByteArray("010#512").leftJustified(29, '\0') << none;
-    QTest::newRow("oversized") << QByteArray("010#512").leftJustified(4096, '\0') << none;
+    QTest::newRow("one byte too long") << QByteArray("010#512").leftJustified(29, '\0') << -1000;
 }
 
 void tst_TbarRecord::read()
 {
     QFETCH(QByteArray, content);
     QFETCH(int, value);
-
-    const std::optional<int> read = TbarRecord::tbarValue(content);
-    QCOMPARE(read.value_or(-1000), value);
+    QCOMPARE(TbarRecord::tbarValue(content).value_or(-1000), value);
 }
 
 QTEST_GUILESS_MAIN(tst_TbarRecord)
