@@ -1,6 +1,7 @@
 #include "uiprocdealkeypress_vorn_desktop.h"
 
 #include "public_vorn_taskcmdprocess_desktop.h"
+#include "tbarprocess.h"
 
 #include <uiprocmain_vorn_desktop.h>
 
@@ -11,7 +12,6 @@ bool UiprocDealKeyPress_Vorn_Desktop::keyFlag = true;
 
 namespace {
 
-const QString TbarProcessArgument = QStringLiteral("Tbar");
 const QString TbarSegmentKey = QStringLiteral("VTbar");
 const int TbarPollInterval = 10;
 
@@ -35,7 +35,7 @@ UiprocDealKeyPress_Vorn_Desktop::UiprocDealKeyPress_Vorn_Desktop() : m_udiskDir(
     m_keysBlocked = false;
 
     // Only the T-bar process writes the segment; every other process polls it.
-    if (uiprocmain_VORN_Desktop::getBootArgv1() != TbarProcessArgument) {
+    if (!TbarProcess::isCurrent()) {
         m_sharedMemory = new QSharedMemory();
         m_sharedMemory->setKey(TbarSegmentKey);
         m_timerReadTbar.start(TbarPollInterval);

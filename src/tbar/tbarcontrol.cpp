@@ -1,14 +1,19 @@
 #include "configfiles.h"
+#include "tbarprocess.h"
+#include "tbarrecord.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
+#include <uiproctake.h>
 #include <utility_manage.h>
 
+#include <QtCore/QDebug>
 #include <QtCore/QSettings>
 
 namespace {
 
 const QString MaxEntry = QStringLiteral("Tbar_Max");
 const QString MinEntry = QStringLiteral("Tbar_Min");
+const int AnnouncingConnectType = 1;
 
 } // namespace
 
@@ -31,17 +36,26 @@ void UiprocDealKeyPress_Vorn_Desktop::writeLogForTbarTest(int nTyte, QString log
     Utility_Manage::writeLog_testTbar(nTyte, log);
 }
 
-void UiprocDealKeyPress_Vorn_Desktop::updateTimerCheckTbar() { }
-
-void UiprocDealKeyPress_Vorn_Desktop::updateTimerReadTbar() { }
-
-void UiprocDealKeyPress_Vorn_Desktop::writeShareMemory(int keyCode, int value)
+// Applies a large T-bar jump that waited for this timer. Outside the T-bar process only
+// a keyboard of connect type 1 announces it; the position stays stored either way.
+void UiprocDealKeyPress_Vorn_Desktop::updateTimerCheckTbar()
 {
-    Q_UNUSED(keyCode)
-    Q_UNUSED(value)
+    if (m_tbarChanged) {
+        m_tbarChanged = false;
+        if (TbarProcess::isCurrent() || Utility_Manage::getConnectType() == AnnouncingConnectType) {
+            qDebug() << "------KEY_T_BAR-----------temp_TbarValue=" << m_tbarTakeNum;
+            UiprocTake *take = Public_Desktop::puiTake;
+            if (take->getIsTbarMode())
+                take->dealTbar(m_alphaValue);
+            emit sig_changeAlpha(m_alphaValue, m_tbarTakeNum);
+            writeShareMemory(TbarRecord::TbarKeyCode, m_tbarTakeNum);
+            emit sigKeyValueForTest(TbarRecord::TbarKeyCode, m_tbarTakeNum, 0);
+        }
+    }
+    m_timerCheckTbar.stop();
 }
 
-int UiprocDealKeyPress_Vorn_Desktop::readShareMemory()
+void UiprocDealKeyPress_Vorn_Desktop::updateTimerReadTbar()
 {
-    return -1;
+    readShareMemory();
 }

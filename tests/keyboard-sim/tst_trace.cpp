@@ -40,6 +40,8 @@ QString describe(const TraceLine &line)
         return QStringLiteral("call %1 %2")
                 .arg(QLatin1String(method.methodSignature()), arguments.join(QLatin1Char(' ')));
     }
+    case TraceLine::Pause:
+        return QStringLiteral("pause");
     default:
         return QStringLiteral("other");
     }
@@ -78,6 +80,7 @@ void tst_Trace::wellFormed_data()
             << QStringList{"call writeLogForTbarTest(int,QString) int:3 QString:a \"b\""};
     QTest::newRow("call with a boolean")
             << "call setLockState true" << QStringList{"call setLockState(bool) bool:true"};
+    QTest::newRow("pause") << "pause # until stdin has a line" << QStringList{"pause"};
 }
 
 void tst_Trace::wellFormed()
@@ -122,6 +125,7 @@ void tst_Trace::malformed_data()
     QTest::newRow("boolean wanted")
             << "call setLockState 1" << 1 << "setLockState takes no such arguments";
     QTest::newRow("negative wait") << "wait -1" << 1 << "milliseconds out of range 0..3600000: -1";
+    QTest::newRow("pause takes nothing") << "pause 10" << 1 << "usage: pause";
     QTest::newRow("host switch") << "host debug maybe" << 1 << "expected on or off: maybe";
     QTest::newRow("ini after the processor started")
             << "wait 1\ncall getTbarMax\nini keyboard Tbar/Max 1" << 3

@@ -10,9 +10,12 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QEventLoop>
 #include <QtCore/QSettings>
+#include <QtCore/QSocketNotifier>
 #include <QtCore/QTimer>
 #include <QtQml/QQmlComponent>
 #include <QtQml/QQmlEngine>
+
+#include <unistd.h>
 
 namespace {
 
@@ -88,6 +91,9 @@ void Simulator::execute(const TraceLine &line)
     case TraceLine::Ini:
         writeIni(line);
         break;
+    case TraceLine::Pause:
+        waitForInput();
+        break;
     }
 }
 
@@ -139,8 +145,24 @@ void Simulator::writeIni(const TraceLine &line)
     settings.setValue(line.iniPath, line.value);
 }
 
+// Runs the event loop until a line or the end arrives on standard input, so another
+// process can tell this one when to go on.
+void Simulator::waitForInput()
+{
+    QEventLoop loop;
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &loop, [&loop] {
+        char c = 0;
+        if (::read(STDIN_FILENO, &c, 1) <= 0 || c == '\n')
+            loop.quit();
+    });
+    loop.exec();
+}
+
+// Every line goes out at once: another process may be waiting for it.
 void Simulator::writeLine(const QByteArray &line)
 {
     fwrite(line.constData(), 1, size_t(line.size()), m_output);
     fputc('\n', m_output);
+    fflush(m_output);
 }

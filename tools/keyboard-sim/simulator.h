@@ -34,6 +34,7 @@ private:
     void invoke(const TraceLine &line);
     void setHost(const TraceLine &line);
     void writeIni(const TraceLine &line);
+    void waitForInput();
     void writeLine(const QByteArray &line);
 
     FILE *m_output;

@@ -334,6 +334,14 @@ TraceLine waitLine(LineReader &reader)
     return line;
 }
 
+TraceLine pauseLine(LineReader &reader)
+{
+    TraceLine line;
+    line.kind = TraceLine::Pause;
+    reader.requireCount(1, 1, QStringLiteral("pause"));
+    return line;
+}
+
 TraceLine hostLine(LineReader &reader)
 {
     TraceLine line;
@@ -395,7 +403,7 @@ TraceLine parseLine(LineReader &reader)
         Parser parse;
     } kinds[] = {
             {"msg", messageLine}, {"key", keyEventLine}, {"tbar", tbarLine}, {"call", callLine},
-            {"wait", waitLine},   {"host", hostLine},    {"ini", iniLine},
+            {"wait", waitLine},   {"host", hostLine},    {"ini", iniLine},   {"pause", pauseLine},
     };
     for (const auto &kind : kinds) {
         if (reader.isWord(0, kind.keyword))

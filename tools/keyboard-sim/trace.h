@@ -11,7 +11,7 @@
 // One line of a keyboard trace, already checked.
 struct TraceLine
 {
-    enum Kind { Message, Call, Wait, Host, Ini };
+    enum Kind { Message, Call, Wait, Host, Ini, Pause };
     enum HostSetting { DeviceType, ConnectType, Debug, ToneVersion, TbarMode };
     enum IniFile { KeyboardConfig, OledConfig };
 

@@ -1,0 +1,72 @@
+#include "tbarrecord.h"
+#include "tbarscale.h"
+#include "uiprocdealkeypress_vorn_desktop.h"
+
+#include <utility_manage.h>
+
+#include <QtCore/QDebug>
+
+#include <cstring>
+
+namespace {
+
+const int NothingNew = -1;
+const int Read = 100;
+
+} // namespace
+
+// Replaces the segment with a new one holding the record. Another process still attached
+// to the old segment makes the creation fail; the write is then lost and reported.
+void UiprocDealKeyPress_Vorn_Desktop::writeShareMemory(int keyCode, int value)
+{
+    const QString text = TbarRecord::text(keyCode, value);
+    if (m_sharedMemory->isAttached() && !m_sharedMemory->detach()) {
+        emit sig_writeSMSatus(text, m_sharedMemory->errorString());
+        return;
+    }
+    const QByteArray record = TbarRecord::segment(text);
+    if (!m_sharedMemory->create(record.size(), QSharedMemory::ReadWrite)) {
+        if (Utility_Manage::getDbgList(1, 2)) {
+            qDebug().noquote() << m_sharedMemory->errorString();
+            Utility_Manage::writeLogToQmlDebug(0, 2);
+        }
+        emit sig_writeSMSatus(text, m_sharedMemory->errorString());
+        return;
+    }
+    if (!m_sharedMemory->lock()) {
+        emit sig_writeSMSatus(text, m_sharedMemory->errorString());
+        return;
+    }
+    std::memcpy(m_sharedMemory->data(), record.constData(), size_t(record.size()));
+    m_sharedMemory->unlock();
+    emit sig_writeSMSatus(text, QString());
+}
+
+// One poll of the segment: -1 when there is none to attach to (also while this process
+// holds the segment it wrote) or when it holds the position already known, 100 otherwise.
+int UiprocDealKeyPress_Vorn_Desktop::readShareMemory()
+{
+    if (!m_sharedMemory->attach(QSharedMemory::ReadWrite))
+        return NothingNew;
+    if (!m_sharedMemory->lock()) {
+        m_sharedMemory->detach();
+        return NothingNew;
+    }
+    // One byte past the longest record is enough to tell an oversized segment.
+    const int size = qMin(m_sharedMemory->size(), TbarRecord::MaxSegmentSize + 1);
+    const QByteArray content(static_cast<const char *>(m_sharedMemory->constData()), size);
+    m_sharedMemory->unlock();
+    m_sharedMemory->detach();
+
+    const std::optional<int> value = TbarRecord::tbarValue(content);
+    if (!value)
+        return Read;
+    if (*value == m_tbarTakeNum)
+        return NothingNew;
+    qDebug() << "----------nValue=" << *value;
+    m_tbarTakeNum = *value;
+    m_alphaValue = TbarScale::alpha(*value);
+    emit sig_changeAlpha(m_alphaValue, *value);
+    emit sigKeyValueForTest(TbarRecord::TbarKeyCode, *value, 0);
+    return Read;
+}
