@@ -5,6 +5,8 @@
 #include <utility_manage.h>
 
 #include <QtCore/QDebug>
+#include <QtCore/QDir>
+#include <QtCore/QFileInfo>
 
 #include <cstring>
 
@@ -12,6 +14,15 @@ namespace {
 
 const int NothingNew = -1;
 const int Read = 100;
+
+// With System V keys Qt keeps a file per segment in the temporary folder, made before the
+// segment and removed after it. Without the file there is no segment to attach to, and
+// attach() would make and remove a semaphore, with its own key file, to find that out.
+bool segmentAbsent(const QSharedMemory &memory)
+{
+    const QString key = memory.nativeKey();
+    return key.startsWith(QDir::tempPath()) && !QFileInfo::exists(key);
+}
 
 } // namespace
 
@@ -46,7 +57,7 @@ void UiprocDealKeyPress_Vorn_Desktop::writeShareMemory(int keyCode, int value)
 // holds the segment it wrote) or when it holds the position already known, 100 otherwise.
 int UiprocDealKeyPress_Vorn_Desktop::readShareMemory()
 {
-    if (!m_sharedMemory->attach(QSharedMemory::ReadWrite))
+    if (segmentAbsent(*m_sharedMemory) || !m_sharedMemory->attach(QSharedMemory::ReadWrite))
         return NothingNew;
     if (!m_sharedMemory->lock()) {
         m_sharedMemory->detach();
