@@ -4,68 +4,77 @@
 
 #include <utility_manage.h>
 
-#include <QtCore/QSettings>
 #include <QtCore/QTextCodec>
 #include <QtTest/QtTest>
 
 #include <cstring>
 #include <memory>
 
-using Records = QMap<int, QString>;
-using IniValues = QVariantMap;
+using Records = QMap<int, QString>; // record -> describeRecord()
 using KeyMap = QMap<int, int>;
+using Seen = QSet<QString>;
 
 // OLED content messages into the host model and out to the interface, through the
-// host's message signal as in the host (the newer key-value layout by direct call).
+// host's message signal (the newer key-value layout, which nothing dispatches, by direct
+// call). Local 8-bit text is Latin-1 here, so that it differs from UTF-8.
 class tst_ModelUpdate : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void groupMessage_data();
     void groupMessage();
     void configurationPages_data();
     void configurationPages();
-    void configurationSectionWithoutKeys();
-    void encodings_data();
-    void encodings();
     void keyValueMessage_data();
     void keyValueMessage();
     void newLayoutMessage_data();
     void newLayoutMessage();
-    void receiverDuringEmission_data();
-    void receiverDuringEmission();
 };
 
 namespace {
 
-const QString ThreeLineTone = QStringLiteral("1.03");
-const uchar Old = 238;
+const QString ThreeLines = QStringLiteral("1.03"); // tone processor of three-line messages
+const QString TwoLines;
+const OledKeyRecord::Line Lines[]
+        = {OledKeyRecord::FirstLine, OledKeyRecord::SecondLine, OledKeyRecord::ThirdLine};
+// What a directly connected receiver finds while a key is announced.
+const QString OldModel = QStringLiteral("unlocked, old model");
+const QString NewModel = QStringLiteral("unlocked, new model");
 
-// A host whose tone processor and OLED line length are set before the processor starts,
-// and whose every OLED record reads "238 238 238/238/238 old|old|old", so that any
-// write shows.
+// A processor over a model whose every OLED record reads "238 238 238/238/238
+// old|old|old", so that any write shows.
 struct Host : ProcessorHost
 {
-    Host(const QString &toneVersion, quint64 lineLength)
+    Host(const QString &tone, quint64 lineLength)
     {
-        if (!toneVersion.isEmpty())
-            Utility_Manage::setToneProcVer(toneVersion);
+        Utility_Manage::setToneProcVer(tone);
         Model_VOrnParam::gOledLength = lineLength;
         start();
         for (int i = 0; i < Model_VOrnParam::OledKeyRecordCount; ++i) {
             OledKeyRecord record(model, i);
-            record.setDisplayModel(Old);
-            record.setIcon(Old);
-            for (const auto line :
-                 {OledKeyRecord::FirstLine, OledKeyRecord::SecondLine, OledKeyRecord::ThirdLine}) {
-                record.setTextLength(line, Old);
+            record.setDisplayModel(238);
+            record.setIcon(238);
+            for (const auto line : Lines) {
+                record.setTextLength(line, 238);
                 record.copyText(line, std::string_view("old", 4));
             }
         }
         before = std::make_unique<Model_VOrnParam>(model);
+        QObject::connect(
+                processor.get(), &UiprocDealKeyPress_Vorn_Desktop::sig_updateOledShow,
+                processor.get(),
+                [this] {
+                    const bool unlocked = mutex.tryLock();
+                    if (unlocked)
+                        mutex.unlock();
+                    seen << QStringLiteral("%1, %2 model")
+                                    .arg(unlocked ? "unlocked" : "locked",
+                                         touchedRecords().isEmpty() ? "old" : "new");
+                },
+                Qt::DirectConnection);
     }
 
-    // Records whose bytes differ from the model when the host started.
     QList<int> touchedRecords() const
     {
         QList<int> touched;
@@ -77,43 +86,54 @@ struct Host : ProcessorHost
         return touched;
     }
 
+    // The records touched are those of `records`, with that content, and `count` more
+    // from `first` on.
+    void checkRecords(const Records &records, int first = 0, int count = 0);
+
     std::unique_ptr<Model_VOrnParam> before;
+    Seen seen; // by a receiver connected directly, at each announcement
 };
-
-void writeIni(const IniValues &values)
-{
-    QSettings settings(ConfigFiles::keyboardConfigPath(), QSettings::IniFormat);
-    for (auto value = values.cbegin(); value != values.cend(); ++value)
-        settings.setValue(value.key(), value.value());
-}
-
-QString field(const OledKeyRecord &record, OledKeyRecord::Line line)
-{
-    const std::string_view text = record.text(line);
-    return QString::fromLatin1(text.data(), int(text.size()));
-}
 
 // "model icon length1/length2/length3 text1|text2|text3", texts as Latin-1.
 QString describeRecord(Model_VOrnParam &model, int index)
 {
     const OledKeyRecord record(model, index);
-    return QStringLiteral("%1 %2 %3/%4/%5 %6|%7|%8")
-            .arg(record.displayModel())
-            .arg(record.icon())
-            .arg(record.textLength(OledKeyRecord::FirstLine))
-            .arg(record.textLength(OledKeyRecord::SecondLine))
-            .arg(record.textLength(OledKeyRecord::ThirdLine))
-            .arg(field(record, OledKeyRecord::FirstLine), field(record, OledKeyRecord::SecondLine),
-                 field(record, OledKeyRecord::ThirdLine));
+    QStringList lengths, texts;
+    for (const auto line : Lines) {
+        const std::string_view text = record.text(line);
+        lengths << QString::number(record.textLength(line));
+        texts << QString::fromLatin1(text.data(), int(text.size()));
+    }
+    return QStringLiteral("%1 %2 %3 %4")
+            .arg(QString::number(record.displayModel()), QString::number(record.icon()),
+                 lengths.join('/'), texts.join('|'));
+}
+
+void Host::checkRecords(const Records &records, int first, int count)
+{
+    QList<int> expected;
+    for (int i = 0; i < Model_VOrnParam::OledKeyRecordCount; ++i) {
+        if (records.contains(i))
+            QCOMPARE(describeRecord(model, i), records.value(i));
+        if (records.contains(i) || (i >= first && i < first + count))
+            expected.append(i);
+    }
+    QCOMPARE(touchedRecords(), expected);
 }
 
 QString oledShow(int key, int displayModel, int icon, const QString &first, const QString &second)
 {
     return QStringLiteral("sig_updateOledShow(%1, %2, %3, \"%4\", \"%5\")")
-            .arg(key)
-            .arg(displayModel)
-            .arg(icon)
-            .arg(first, second);
+            .arg(QString::number(key), QString::number(displayModel), QString::number(icon), first,
+                 second);
+}
+
+QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray result;
+    for (const int value : values)
+        result.append(char(value));
+    return result;
 }
 
 QByteArray padded(const QByteArray &text, int width)
@@ -121,145 +141,111 @@ QByteArray padded(const QByteArray &text, int width)
     return text.leftJustified(width, '\0', true);
 }
 
-// Entry i of a group message: display model 10 + i, icon 20 + i, a first line of
-// letter 'A' + i filling all its bytes, lines "s<i>" and "t<i>" after it.
-QByteArray groupEntry(int i, int lineCount, int lineWidth)
-{
-    QByteArray entry;
-    entry.append(char(10 + i)).append(char(20 + i));
-    entry.append(QByteArray(lineWidth, char('A' + i)));
-    entry.append(padded("s" + QByteArray::number(i), lineWidth));
-    if (lineCount == 3)
-        entry.append(padded("t" + QByteArray::number(i), lineWidth));
-    return entry;
-}
-
-QByteArray groupPayload(int entries, int lineCount, int lineWidth)
+// Entry i: display model 10 + i, icon 20 + i, a first line all of letter 'A' + i, then
+// lines "s<i>" and "t<i>".
+QByteArray groupPayload(int entries, bool threeLines, int lineWidth)
 {
     QByteArray payload;
-    for (int i = 0; i < entries; ++i)
-        payload.append(groupEntry(i, lineCount, lineWidth));
+    for (int i = 0; i < entries; ++i) {
+        payload += bytes({10 + i, 20 + i}) + QByteArray(lineWidth, char('A' + i))
+                + padded("s" + QByteArray::number(i), lineWidth);
+        if (threeLines)
+            payload += padded("t" + QByteArray::number(i), lineWidth);
+    }
     return payload;
 }
 
-model_Protocoldata groupOledMessage(int group, const QByteArray &payload)
+// An entry of the newer layout: key value, display model, icon, lengths and texts.
+QByteArray newEntry(int key, int displayModel, int icon, const QByteArray &first,
+                    const QByteArray &second = QByteArray(), const QByteArray &third = QByteArray())
 {
-    return hostMessage(0xf1, 0x41, uchar(group), 0, 0, payload);
+    return bytes({key >> 8, key & 0xff, displayModel, icon, first.size(), second.size(),
+                  third.size()})
+            + first + second + third;
 }
 
-model_Protocoldata keyValueOledMessage(const QByteArray &payload)
+QByteArray iniPage(const QString &group, int displayModel, int icon, const QString &first,
+                   const QString &second)
 {
-    return hostMessage(0xf1, 0x43, 0, 0, 0, payload);
+    return QStringLiteral(
+                   "[%1]\ndisplayModel=%2\noledIconIndex=%3\noled1stText=%4\noled2ndText=%5\n")
+            .arg(group, QString::number(displayModel), QString::number(icon), first, second)
+            .toLatin1();
 }
 
-QByteArray keyValuePayload(int key, int displayModel, int icon, const QByteArray &first,
-                           const QByteArray &second, int lineLength)
+// `others` and the same content in each of `records`.
+Records same(std::initializer_list<int> records, const QString &content, Records others = {})
 {
-    QByteArray payload;
-    payload.append(char(key >> 8)).append(char(key & 0xff));
-    payload.append(char(displayModel)).append(char(icon));
-    return payload + padded(first, lineLength) + padded(second, lineLength);
-}
-
-QList<int> range(int first, int count)
-{
-    QList<int> values;
-    for (int i = 0; i < count; ++i)
-        values.append(first + i);
-    return values;
+    for (const int record : records)
+        others.insert(record, content);
+    return others;
 }
 
 } // namespace
+
+void tst_ModelUpdate::initTestCase()
+{
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
+}
 
 void tst_ModelUpdate::groupMessage_data()
 {
     QTest::addColumn<QString>("tone");
     QTest::addColumn<qulonglong>("lineLength");
-    QTest::addColumn<int>("keyboardVersion");
+    QTest::addColumn<int>("version"); // of the keyboard
+    QTest::addColumn<int>("entries"); // complete ones, followed by half an entry
     QTest::addColumn<int>("group");
-    QTest::addColumn<int>("entries"); // complete entries in the payload
-    QTest::addColumn<int>("extraBytes"); // of an incomplete entry after them
     QTest::addColumn<int>("firstKey");
     QTest::addColumn<int>("firstRecord");
     QTest::addColumn<int>("announced");
 
-    const QString twoLines;
-    QTest::newRow("bank keys, L 10") << twoLines << 10ull << 0 << 1 << 16 << 0 << 105 << 0 << 16;
-    QTest::newRow("bank keys, L 30") << twoLines << 30ull << 0 << 1 << 16 << 0 << 105 << 0 << 16;
-    QTest::newRow("bank keys, L 31") << twoLines << 31ull << 0 << 1 << 16 << 0 << 105 << 0 << 16;
-    QTest::newRow("shortcut keys, version 605: 13 keys")
-            << twoLines << 10ull << 605 << 2 << 16 << 0 << 203 << 80 << 13;
-    QTest::newRow("shortcut keys, version 604: 16 keys")
-            << twoLines << 10ull << 604 << 2 << 16 << 0 << 203 << 80 << 16;
-    QTest::newRow("layer keys, no remap")
-            << twoLines << 30ull << 0 << 3 << 16 << 0 << 313 << 160 << 16;
-    QTest::newRow("group 4 names no keys") << twoLines << 10ull << 0 << 4 << 16 << 0 << 0 << 0 << 0;
-    QTest::newRow("output keys") << twoLines << 10ull << 0 << 5 << 16 << 0 << 505 << 320 << 16;
-    QTest::newRow("input keys") << twoLines << 30ull << 0 << 6 << 16 << 0 << 403 << 400 << 16;
-    QTest::newRow("group 0") << twoLines << 10ull << 0 << 0 << 16 << 0 << 0 << 0 << 0;
-    QTest::newRow("group 7") << twoLines << 10ull << 0 << 7 << 16 << 0 << 0 << 0 << 0;
-    QTest::newRow("group 255") << twoLines << 10ull << 0 << 255 << 16 << 0 << 0 << 0 << 0;
-    QTest::newRow("three entries and a part")
-            << twoLines << 10ull << 0 << 1 << 3 << 21 << 105 << 0 << 3;
-    QTest::newRow("17 entries: 16 read")
-            << twoLines << 10ull << 0 << 6 << 17 << 0 << 403 << 400 << 16;
-    QTest::newRow("empty payload") << twoLines << 10ull << 0 << 1 << 0 << 0 << 105 << 0 << 0;
-    QTest::newRow("L 0: ignored") << twoLines << 0ull << 0 << 1 << 16 << 0 << 0 << 0 << 0;
-    QTest::newRow("L 32: ignored") << twoLines << 32ull << 0 << 1 << 16 << 0 << 0 << 0 << 0;
-    QTest::newRow("tone 1.02 keeps two lines")
-            << QStringLiteral("1.02") << 30ull << 0 << 5 << 16 << 0 << 505 << 320 << 16;
-
-    QTest::newRow("three lines: bank keys")
-            << ThreeLineTone << 10ull << 0 << 1 << 16 << 0 << 105 << 0 << 16;
-    QTest::newRow("three lines: shortcut keys, version 605")
-            << ThreeLineTone << 30ull << 605 << 2 << 16 << 0 << 203 << 80 << 13;
-    QTest::newRow("three lines: shortcut keys, version 0")
-            << ThreeLineTone << 30ull << 0 << 2 << 16 << 0 << 203 << 80 << 16;
-    QTest::newRow("three lines: layer keys")
-            << ThreeLineTone << 30ull << 0 << 3 << 16 << 0 << 313 << 160 << 16;
-    QTest::newRow("three lines: group 4")
-            << ThreeLineTone << 30ull << 0 << 4 << 16 << 0 << 0 << 0 << 0;
-    QTest::newRow("three lines: output keys")
-            << ThreeLineTone << 30ull << 0 << 5 << 16 << 0 << 505 << 320 << 16;
-    QTest::newRow("three lines: input keys")
-            << ThreeLineTone << 10ull << 0 << 6 << 16 << 0 << 403 << 400 << 16;
-    QTest::newRow("three lines: group 0")
-            << ThreeLineTone << 30ull << 0 << 0 << 16 << 0 << 0 << 0 << 0;
-    QTest::newRow("three lines: group 9")
-            << ThreeLineTone << 30ull << 0 << 9 << 16 << 0 << 0 << 0 << 0;
-    QTest::newRow("three lines: two entries and a part")
-            << ThreeLineTone << 30ull << 0 << 6 << 2 << 91 << 403 << 400 << 2;
-    QTest::newRow("three lines: any L, 64")
-            << ThreeLineTone << 64ull << 0 << 1 << 16 << 0 << 105 << 0 << 16;
+    const QString tone102 = QStringLiteral("1.02");
+    QTest::newRow("bank keys, L 10") << TwoLines << 10ull << 0 << 16 << 1 << 105 << 0 << 16;
+    QTest::newRow("output keys, L 31, tone 1.02")
+            << tone102 << 31ull << 0 << 16 << 5 << 505 << 320 << 16;
+    QTest::newRow("shortcut keys, version 605: 13")
+            << TwoLines << 10ull << 605 << 16 << 2 << 203 << 80 << 13;
+    QTest::newRow("shortcut keys, version 604: 16")
+            << TwoLines << 30ull << 604 << 16 << 2 << 203 << 80 << 16;
+    QTest::newRow("group 0") << TwoLines << 10ull << 0 << 16 << 0 << 0 << 0 << 0;
+    QTest::newRow("group 4 names no keys") << TwoLines << 10ull << 0 << 16 << 4 << 0 << 0 << 0;
+    QTest::newRow("group 7") << TwoLines << 10ull << 0 << 16 << 7 << 0 << 0 << 0;
+    QTest::newRow("three entries") << TwoLines << 10ull << 0 << 3 << 1 << 105 << 0 << 3;
+    QTest::newRow("input keys, L 30, 17 entries: 16 read")
+            << TwoLines << 30ull << 0 << 17 << 6 << 403 << 400 << 16;
+    QTest::newRow("L 0: ignored") << TwoLines << 0ull << 0 << 16 << 1 << 0 << 0 << 0;
+    QTest::newRow("L 32: ignored") << TwoLines << 32ull << 0 << 16 << 1 << 0 << 0 << 0;
+    QTest::newRow("three lines: shortcut keys, version 605: 13")
+            << ThreeLines << 10ull << 605 << 16 << 2 << 203 << 80 << 13;
+    QTest::newRow("three lines: output keys, two entries")
+            << ThreeLines << 30ull << 0 << 2 << 5 << 505 << 320 << 2;
+    QTest::newRow("three lines: group 4") << ThreeLines << 30ull << 0 << 16 << 4 << 0 << 0 << 0;
+    QTest::newRow("three lines: group 255") << ThreeLines << 30ull << 0 << 16 << 255 << 0 << 0 << 0;
 }
 
 void tst_ModelUpdate::groupMessage()
 {
     QFETCH(QString, tone);
     QFETCH(qulonglong, lineLength);
-    QFETCH(int, keyboardVersion);
-    QFETCH(int, group);
+    QFETCH(int, version);
     QFETCH(int, entries);
-    QFETCH(int, extraBytes);
+    QFETCH(int, group);
     QFETCH(int, firstKey);
     QFETCH(int, firstRecord);
     QFETCH(int, announced);
 
     Host host(tone, lineLength);
-    host.model.keyBoardVersion = keyboardVersion;
-    host.before->keyBoardVersion = keyboardVersion;
-    const bool threeLines = tone == ThreeLineTone;
-    const int lineCount = threeLines ? 3 : 2;
+    host.model.keyBoardVersion = version;
+    const bool threeLines = tone == ThreeLines;
     const int width = threeLines ? 30 : int(lineLength);
-    const QByteArray payload = groupPayload(entries + 1, lineCount, width)
-                                       .left(entries * (2 + lineCount * width) + extraBytes);
-    if (threeLines) {
+    const int entrySize = 2 + (threeLines ? 3 : 2) * width;
+    if (threeLines)
         QTest::ignoreMessage(
                 QtDebugMsg,
-                qPrintable(QStringLiteral("updateModelDataByGroupID_3R groupId=  %1").arg(group)));
-    }
-
-    host.send(groupOledMessage(group, payload));
+                qPrintable("updateModelDataByGroupID_3R groupId=  " + QString::number(group)));
+    host.send(hostMessage(0xf1, 0x41, uchar(group), 0, 0,
+                          groupPayload(entries + 1, threeLines, width)
+                                  .left(entries * entrySize + entrySize / 2)));
 
     // Two-line messages never show the last byte of a line.
     const int shown = threeLines ? 30 : int(lineLength) - 1;
@@ -269,12 +255,8 @@ void tst_ModelUpdate::groupMessage()
                              QStringLiteral("s%1").arg(i));
     }
     QCOMPARE(host.takeEmissions(), expected);
-    QCOMPARE(host.touchedRecords(), range(firstRecord, announced));
-    if (announced > 0) {
-        const QString third = threeLines ? QStringLiteral("t0") : QStringLiteral("old");
-        QCOMPARE(describeRecord(host.model, firstRecord),
-                 QStringLiteral("10 20 238/238/238 %1|s0|%2").arg(QString(width, 'A'), third));
-    }
+    host.checkRecords(Records(), firstRecord, announced);
+    QCOMPARE(host.seen, announced ? Seen{OldModel} : Seen());
 }
 
 void tst_ModelUpdate::configurationPages_data()
@@ -283,92 +265,58 @@ void tst_ModelUpdate::configurationPages_data()
     QTest::addColumn<qulonglong>("lineLength");
     QTest::addColumn<int>("group");
     QTest::addColumn<KeyMap>("keyMap");
-    QTest::addColumn<IniValues>("ini");
-    QTest::addColumn<QString>("announced"); // the emission for slot `slot`
+    QTest::addColumn<QByteArray>("ini");
     QTest::addColumn<int>("slot");
-    QTest::addColumn<Records>("records"); // every record touched beyond page 0
+    QTest::addColumn<QString>("announced"); // for `slot`
+    QTest::addColumn<Records>("records"); // besides page 0 of the group, which the message writes
 
-    const QString twoLines;
-    const auto page = [](const QString &group, int displayModel, int icon, const QString &first,
-                         const QString &second) {
-        return IniValues{{group + "/displayModel", displayModel},
-                         {group + "/oledIconIndex", icon},
-                         {group + "/oled1stText", first},
-                         {group + "/oled2ndText", second}};
-    };
-    IniValues fivePages;
-    for (int p = 0; p < 5; ++p)
-        fivePages.insert(page(QStringLiteral("313_%1").arg(p), 40 + p, 50 + p,
-                              QStringLiteral("Layer p%1").arg(p), QStringLiteral("L%1").arg(p)));
+    // Page 0 has a text over L and numbers over a byte.
+    QByteArray fivePages = iniPage("313_0", 300, -1, "Twelve bytes", "L0");
+    for (int p = 1; p < 5; ++p)
+        fivePages += iniPage(QStringLiteral("313_%1").arg(p), 40 + p, 50 + p,
+                             QStringLiteral("Layer p%1").arg(p), QStringLiteral("L%1").arg(p));
+    // L bytes without a NUL over the message's 30: the rest of the message's line shows.
+    const QString overMessage = QStringLiteral("Camera inp") + QString(20, 'A');
 
-    QTest::newRow("layer key acting as itself: five pages")
-            << twoLines << 10ull << 3 << KeyMap{{313, 313}} << fivePages
-            << oledShow(313, 10, 20, "Layer p0", "L0") << 0
-            << Records{{160, "40 50 8/2/238 Layer p0|L0|old"},
+    QTest::newRow("layer key acting as itself: five pages; L bytes stored, L - 1 shown")
+            << TwoLines << 10ull << 3 << KeyMap{{313, 313}} << fivePages << 0
+            << oledShow(313, 10, 20, "Twelve by", "L0")
+            << Records{{160, "44 255 12/2/238 Twelve byt|L0|old"},
                        {176, "41 51 8/2/238 Layer p1|L1|old"},
                        {192, "42 52 8/2/238 Layer p2|L2|old"},
                        {208, "43 53 8/2/238 Layer p3|L3|old"},
                        {224, "44 54 8/2/238 Layer p4|L4|old"}};
     QTest::newRow("layer key without remap entry: file not read")
-            << twoLines << 10ull << 3 << KeyMap{{314, 314}} << fivePages
-            << oledShow(313, 10, 20, "AAAAAAAAA", "s0") << 0
+            << TwoLines << 10ull << 3 << KeyMap{{314, 314}} << fivePages << 0
+            << oledShow(313, 10, 20, "AAAAAAAAA", "s0")
             << Records{{160, "10 20 238/238/238 AAAAAAAAAA|s0|old"}};
-    QTest::newRow("remapped layer key: page 0 group on all five pages")
-            << twoLines << 10ull << 3 << KeyMap{{314, 105}}
-            << IniValues{{"314_0/displayModel", 7},
-                         {"314_0/oledIconIndex", 8},
-                         {"314_0/oled1stText", "Key"},
-                         {"314_0/oled2ndText", "Remapped"},
-                         {"314_1/oled1stText", "unused"}}
-            << oledShow(314, 11, 21, "Key", "Remapped") << 1
-            << Records{{161, "7 8 3/8/238 Key|Remapped|old"},
-                       {177, "7 8 3/8/238 Key|Remapped|old"},
-                       {193, "7 8 3/8/238 Key|Remapped|old"},
-                       {209, "7 8 3/8/238 Key|Remapped|old"},
-                       {225, "7 8 3/8/238 Key|Remapped|old"}};
-    QTest::newRow("text longer than L: L bytes stored, full length, L - 1 shown")
-            << twoLines << 10ull << 3 << KeyMap{{313, 313}}
-            << page(QStringLiteral("313_0"), 300, -1, "Twelve bytes", "")
-            << oledShow(313, 10, 20, "Twelve by", "") << 0
-            << Records{{160, "44 255 12/0/238 Twelve byt||old"}};
-    QTest::newRow("group of other keys only: defaults")
-            << twoLines << 30ull << 3 << KeyMap{{313, 313}}
-            << IniValues{{"313_2/isModify", true}, {"313_3/displayModel", "text"}}
-            << oledShow(313, 10, 20, QString(29, 'A'), "s0") << 0
-            << Records{{160, QStringLiteral("10 20 238/238/238 %1|s0|old").arg(QString(30, 'A'))},
+    QTest::newRow("remapped layer key: its page 0 on all five pages")
+            << TwoLines << 10ull << 3 << KeyMap{{314, 105}}
+            << iniPage("314_0", 7, 8, "Key", "Remapped") + "[314_1]\noled1stText=unused\n"
+            << 1 << oledShow(314, 11, 21, "Key", "Remapped")
+            << same({161, 177, 193, 209, 225}, "7 8 3/8/238 Key|Remapped|old");
+    QTest::newRow("UTF-8 from the file, shown as local 8-bit; groups without the values")
+            << TwoLines << 30ull << 3 << KeyMap{{313, 313}}
+            << QByteArray("[313_0]\noled1stText=Gr\\xfcn\n[313_1]\n\n[313_2]\nisModify=true\n"
+                          "[313_3]\ndisplayModel=text\n")
+            << 0 << oledShow(313, 10, 20, QStringLiteral("Gr\u00c3\u00bcn"), "")
+            << Records{{160, QStringLiteral("0 0 5/0/238 Gr\u00c3\u00bcn||old")},
                        {192, "0 0 0/0/238 ||old"},
                        {208, "0 0 0/0/238 ||old"}};
     QTest::newRow("two lines: pages only on layer keys")
-            << twoLines << 10ull << 1 << KeyMap{{105, 105}}
-            << page(QStringLiteral("105_0"), 1, 2, "Bank", "")
-            << oledShow(105, 10, 20, "AAAAAAAAA", "s0") << 0
-            << Records{{0, "10 20 238/238/238 AAAAAAAAAA|s0|old"}};
-
-    QTest::newRow("three lines: shortcut 205 acting as itself, page 1")
-            << ThreeLineTone << 30ull << 2 << KeyMap{{205, 205}}
-            << page(QStringLiteral("205_1"), 3, 4, "Shortcut", "Page 1")
-            << oledShow(205, 12, 22, QString(30, 'C'), "s2") << 2
-            << Records{{98, "3 4 8/6/238 Shortcut|Page 1|old"}};
-    QTest::newRow("three lines: output 505, page 0 text")
-            << ThreeLineTone << 30ull << 5 << KeyMap{{505, 505}}
-            << IniValues{{"505_0/oled1stText", "Program"}} << oledShow(505, 10, 20, "Program", "")
-            << 0 << Records{{320, "0 0 7/0/238 Program||t0"}};
-    // L bytes without a NUL over the message's 30: the message's rest still shows.
-    const QString overMessage = QStringLiteral("Camera inp") + QString(20, 'A');
-    QTest::newRow("three lines: page texts take L bytes")
-            << ThreeLineTone << 10ull << 6 << KeyMap{{403, 1}}
-            << page(QStringLiteral("403_0"), 5, 6, "Camera input one", "x")
-            << oledShow(403, 10, 20, overMessage, "x") << 0
-            << Records{{400, QStringLiteral("5 6 16/1/238 %1|x|t0").arg(overMessage)},
-                       {416, "5 6 16/1/238 Camera inp|x|old"},
-                       {432, "5 6 16/1/238 Camera inp|x|old"},
-                       {448, "5 6 16/1/238 Camera inp|x|old"},
-                       {464, "5 6 16/1/238 Camera inp|x|old"}};
-    QTest::newRow("three lines: L 64 stays inside the field")
-            << ThreeLineTone << 64ull << 1 << KeyMap{{120, 120}}
-            << page(QStringLiteral("120_4"), 1, 1, QString(40, 'z'), "")
-            << oledShow(120, 25, 35, QString(30, 'P'), "s15") << 15
-            << Records{{79, QStringLiteral("1 1 40/0/238 %1||old").arg(QString(31, 'z'))}};
+            << TwoLines << 10ull << 1 << KeyMap{{105, 105}} << iniPage("105_0", 1, 2, "Bank", "")
+            << 0 << oledShow(105, 10, 20, "AAAAAAAAA", "s0") << Records();
+    QTest::newRow("three lines: shortcut 205 acting as itself, page 1; L 64 stays in the field")
+            << ThreeLines << 64ull << 2 << KeyMap{{205, 205}}
+            << iniPage("205_1", 3, 4, QString(40, 'z'), "Page 1") << 2
+            << oledShow(205, 12, 22, QString(30, 'C'), "s2")
+            << Records{{98, "3 4 40/6/238 " + QString(31, 'z') + "|Page 1|old"}};
+    QTest::newRow("three lines: remapped input key, page texts take L bytes")
+            << ThreeLines << 10ull << 6 << KeyMap{{403, 1}}
+            << iniPage("403_0", 5, 6, "Camera input one", "x") << 0
+            << oledShow(403, 10, 20, overMessage, "x")
+            << same({416, 432, 448, 464}, "5 6 16/1/238 Camera inp|x|old",
+                    {{400, "5 6 16/1/238 " + overMessage + "|x|t0"}});
 }
 
 void tst_ModelUpdate::configurationPages()
@@ -377,184 +325,83 @@ void tst_ModelUpdate::configurationPages()
     QFETCH(qulonglong, lineLength);
     QFETCH(int, group);
     QFETCH(KeyMap, keyMap);
-    QFETCH(IniValues, ini);
-    QFETCH(QString, announced);
+    QFETCH(QByteArray, ini);
     QFETCH(int, slot);
+    QFETCH(QString, announced);
     QFETCH(Records, records);
 
     Host host(tone, lineLength);
     host.model.keyMap = keyMap;
-    writeIni(ini);
-    const bool threeLines = tone == ThreeLineTone;
+    QVERIFY(QDir().mkpath(QFileInfo(ConfigFiles::keyboardConfigPath()).path()));
+    QFile file(ConfigFiles::keyboardConfigPath());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(ini) == ini.size());
+    file.close();
+    const bool threeLines = tone == ThreeLines;
     if (threeLines)
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression("groupId="));
-    const int lineCount = threeLines ? 3 : 2;
-    host.send(groupOledMessage(group,
-                               groupPayload(16, lineCount, threeLines ? 30 : int(lineLength))));
+    host.send(hostMessage(0xf1, 0x41, uchar(group), 0, 0,
+                          groupPayload(16, threeLines, threeLines ? 30 : int(lineLength))));
 
     const QStringList emissions = host.takeEmissions();
     QCOMPARE(emissions.size(), 16);
     QCOMPARE(emissions.at(slot), announced);
-    const int pageZero = (group - 1) * 80;
-    QList<int> touched = range(pageZero, 16);
-    for (const int record : records.keys()) {
-        if (!touched.contains(record))
-            touched.append(record);
-        QCOMPARE(describeRecord(host.model, record), records.value(record));
-    }
-    std::sort(touched.begin(), touched.end());
-    QCOMPARE(host.touchedRecords(), touched);
+    host.checkRecords(records, (group - 1) * 80, 16); // page 0 of the group from the message
     QCOMPARE(host.model.keyMap, keyMap);
-}
-
-void tst_ModelUpdate::configurationSectionWithoutKeys()
-{
-    Host host(QString(), 10);
-    host.model.keyMap.insert(313, 313);
-    QDir().mkpath(QFileInfo(ConfigFiles::keyboardConfigPath()).path());
-    QFile file(ConfigFiles::keyboardConfigPath());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("[313_0]\n\n[313_1]\ndisplayModel=9\n");
-    file.close();
-
-    host.send(groupOledMessage(3, groupPayload(16, 2, 10)));
-
-    QCOMPARE(host.takeEmissions().at(0), oledShow(313, 10, 20, "AAAAAAAAA", "s0"));
-    QCOMPARE(describeRecord(host.model, 160),
-             QStringLiteral("10 20 238/238/238 AAAAAAAAAA|s0|old"));
-    QCOMPARE(describeRecord(host.model, 176), QStringLiteral("9 0 0/0/238 ||old"));
-}
-
-void tst_ModelUpdate::encodings_data()
-{
-    QTest::addColumn<QByteArray>("locale");
-    QTest::addColumn<QString>("pageText");
-    QTest::addColumn<QByteArray>("messageText");
-    QTest::addColumn<QByteArray>("stored"); // the page text in the record
-    QTest::addColumn<QString>("shownPage");
-    QTest::addColumn<QString>("shownMessage");
-
-    QTest::newRow("UTF-8 locale") << QByteArray("UTF-8") << QStringLiteral("Grün")
-                                  << QByteArray("Gr\xc3\xbcn") << QByteArray("Gr\xc3\xbcn")
-                                  << QStringLiteral("Grün") << QStringLiteral("Grün");
-    QTest::newRow("Latin-1 locale: page bytes are UTF-8, shown as Latin-1")
-            << QByteArray("ISO-8859-1") << QStringLiteral("Grün") << QByteArray("Gr\xfcn")
-            << QByteArray("Gr\xc3\xbcn") << QStringLiteral("Gr\u00c3\u00bcn")
-            << QStringLiteral("Grün");
-}
-
-void tst_ModelUpdate::encodings()
-{
-    QFETCH(QByteArray, locale);
-    QFETCH(QString, pageText);
-    QFETCH(QByteArray, messageText);
-    QFETCH(QByteArray, stored);
-    QFETCH(QString, shownPage);
-    QFETCH(QString, shownMessage);
-
-    QTextCodec *const systemCodec = QTextCodec::codecForLocale();
-    QTextCodec::setCodecForLocale(QTextCodec::codecForName(locale));
-    Host host(QString(), 10);
-    host.model.keyMap.insert(313, 313);
-    writeIni({{"313_0/oled1stText", pageText}});
-    QByteArray payload;
-    for (int i = 0; i < 16; ++i)
-        payload += QByteArray(2, '\1') + padded(messageText, 10) + padded(messageText, 10);
-    host.send(groupOledMessage(3, payload));
-    const QStringList emissions = host.takeEmissions();
-    QTextCodec::setCodecForLocale(systemCodec);
-
-    // The page has no second text: it clears the message's.
-    QCOMPARE(emissions.at(0), oledShow(313, 1, 1, shownPage, QString()));
-    QCOMPARE(emissions.at(1), oledShow(314, 1, 1, shownMessage, shownMessage));
-    const std::string_view text = OledKeyRecord(host.model, 160).text(OledKeyRecord::FirstLine);
-    QCOMPARE(QByteArray(text.data(), int(text.size())), stored);
-    QCOMPARE(int(OledKeyRecord(host.model, 160).textLength(OledKeyRecord::FirstLine)),
-             stored.size());
+    QCOMPARE(host.seen, Seen{OldModel});
 }
 
 void tst_ModelUpdate::keyValueMessage_data()
 {
     QTest::addColumn<qulonglong>("lineLength");
-    QTest::addColumn<QByteArray>("payload");
-    QTest::addColumn<QStringList>("announced");
-    QTest::addColumn<Records>("records"); // every record touched
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QByteArray>("texts"); // after the key value, display model and icon
+    QTest::addColumn<int>("record"); // -1: ignored
+    QTest::addColumn<QString>("stored"); // "first|second" in the record
+    QTest::addColumn<QString>("shown");
 
-    const QByteArray abc("abc");
-    QTest::newRow("bank 105: record 0") << 10ull << keyValuePayload(105, 1, 2, abc, "de", 10)
-                                        << QStringList{oledShow(105, 1, 2, "abc", "de")}
-                                        << Records{{0, "1 2 238/238/238 abc|de|old"}};
-    QTest::newRow("bank 120: record 15") << 10ull << keyValuePayload(120, 1, 2, abc, "", 10)
-                                         << QStringList{oledShow(120, 1, 2, "abc", "")}
-                                         << Records{{15, "1 2 238/238/238 abc||old"}};
-    QTest::newRow("shortcut 215: record 92") << 10ull << keyValuePayload(215, 3, 4, abc, "", 10)
-                                             << QStringList{oledShow(215, 3, 4, "abc", "")}
-                                             << Records{{92, "3 4 238/238/238 abc||old"}};
-    QTest::newRow("shortcut 216: a key of its own, record 696")
-            << 10ull << keyValuePayload(216, 3, 4, abc, "", 10)
-            << QStringList{oledShow(216, 3, 4, "abc", "")}
-            << Records{{696, "3 4 238/238/238 abc||old"}};
-    QTest::newRow("layer 328: record 175") << 30ull << keyValuePayload(328, 0, 0, abc, "", 30)
-                                           << QStringList{oledShow(328, 0, 0, "abc", "")}
-                                           << Records{{175, "0 0 238/238/238 abc||old"}};
-    QTest::newRow("input 405: record 402")
-            << 30ull << keyValuePayload(405, 1, 4, "Graphics", "4K", 30)
-            << QStringList{oledShow(405, 1, 4, "Graphics", "4K")}
-            << Records{{402, "1 4 238/238/238 Graphics|4K|old"}};
-    QTest::newRow("output 505: record 320") << 10ull << keyValuePayload(505, 255, 254, abc, "", 10)
-                                            << QStringList{oledShow(505, 255, 254, "abc", "")}
-                                            << Records{{320, "255 254 238/238/238 abc||old"}};
-    QTest::newRow("key 100: record 580") << 10ull << keyValuePayload(100, 1, 1, abc, "", 10)
-                                         << QStringList{oledShow(100, 1, 1, "abc", "")}
-                                         << Records{{580, "1 1 238/238/238 abc||old"}};
-    QTest::newRow("key 0: record 480") << 10ull << keyValuePayload(0, 1, 1, abc, "", 10)
-                                       << QStringList{oledShow(0, 1, 1, "abc", "")}
-                                       << Records{{480, "1 1 238/238/238 abc||old"}};
-    QTest::newRow("key 599: the last record") << 10ull << keyValuePayload(599, 1, 1, abc, "", 10)
-                                              << QStringList{oledShow(599, 1, 1, "abc", "")}
-                                              << Records{{1079, "1 1 238/238/238 abc||old"}};
-    QTest::newRow("key 600: ignored")
-            << 10ull << keyValuePayload(600, 1, 1, abc, "", 10) << QStringList() << Records();
-    QTest::newRow("key 65535: ignored")
-            << 10ull << keyValuePayload(65535, 1, 1, abc, "", 10) << QStringList() << Records();
-    QTest::newRow("L bytes of text: L - 1 shown")
-            << 10ull << keyValuePayload(105, 1, 2, "0123456789", "abcdefghij", 10)
-            << QStringList{oledShow(105, 1, 2, "012345678", "abcdefghi")}
-            << Records{{0, "1 2 238/238/238 0123456789|abcdefghij|old"}};
-    QTest::newRow("NUL texts: empty strings")
-            << 30ull << keyValuePayload(105, 1, 2, "", "", 30)
-            << QStringList{oledShow(105, 1, 2, "", "")} << Records{{0, "1 2 238/238/238 ||old"}};
-    QTest::newRow("one byte short: ignored")
-            << 10ull << keyValuePayload(105, 1, 2, abc, "", 10).chopped(1) << QStringList()
-            << Records();
-    QTest::newRow("L 10 payload under L 30: ignored")
-            << 30ull << keyValuePayload(105, 1, 2, abc, "", 10) << QStringList() << Records();
+    const QByteArray abc = padded("abc", 10) + padded("de", 10);
+    const QString de = QStringLiteral("abc|de");
+    QTest::newRow("bank 105: record 0") << 10ull << 105 << abc << 0 << de << de;
+    QTest::newRow("bank 120: record 15") << 10ull << 120 << abc << 15 << de << de;
+    QTest::newRow("shortcut 215: record 92") << 10ull << 215 << abc << 92 << de << de;
+    QTest::newRow("shortcut 216: a key of its own") << 10ull << 216 << abc << 696 << de << de;
+    QTest::newRow("input 405: record 402") << 10ull << 405 << abc << 402 << de << de;
+    QTest::newRow("output 505: record 320") << 10ull << 505 << abc << 320 << de << de;
+    QTest::newRow("key 100: record 580") << 10ull << 100 << abc << 580 << de << de;
+    QTest::newRow("key 599: the last record") << 10ull << 599 << abc << 1079 << de << de;
+    QTest::newRow("key 600: ignored") << 10ull << 600 << abc << -1 << de << de;
     QTest::newRow("longer payload: the rest unread")
-            << 10ull << keyValuePayload(105, 1, 2, abc, "", 10) + "trailing"
-            << QStringList{oledShow(105, 1, 2, "abc", "")}
-            << Records{{0, "1 2 238/238/238 abc||old"}};
-    QTest::newRow("L 0: ignored") << 0ull << keyValuePayload(105, 1, 2, "", "", 0) << QStringList()
-                                  << Records();
-    QTest::newRow("L 40: ignored")
-            << 40ull << keyValuePayload(105, 1, 2, abc, "", 40) << QStringList() << Records();
+            << 10ull << 105 << abc + "xyz" << 0 << de << de;
+    QTest::newRow("L bytes of text: L - 1 shown")
+            << 10ull << 105 << QByteArray("0123456789abcdefghij") << 0
+            << QStringLiteral("0123456789|abcdefghij") << QStringLiteral("012345678|abcdefghi");
+    QTest::newRow("L 30, local 8-bit text, NUL text")
+            << 30ull << 313 << padded("Gr\xfcn", 60) << 160 << QStringLiteral("Gr\u00fcn|")
+            << QStringLiteral("Gr\u00fcn|");
+    QTest::newRow("one byte short: ignored")
+            << 30ull << 105 << QByteArray(59, 'x') << -1 << de << de;
+    QTest::newRow("L 2^32 + 10: ignored") << (1ull << 32) + 10 << 105 << abc << -1 << de << de;
 }
 
 void tst_ModelUpdate::keyValueMessage()
 {
     QFETCH(qulonglong, lineLength);
-    QFETCH(QByteArray, payload);
-    QFETCH(QStringList, announced);
-    QFETCH(Records, records);
+    QFETCH(int, key);
+    QFETCH(QByteArray, texts);
+    QFETCH(int, record);
+    QFETCH(QString, stored);
+    QFETCH(QString, shown);
 
-    Host host(QString(), lineLength);
-    // A remapped key still writes its own record.
-    host.model.keyMap.insert(105, 403);
-    host.send(keyValueOledMessage(payload));
+    Host host(TwoLines, lineLength);
+    host.model.keyMap.insert(105, 403); // a remapped key still writes its own record
+    host.send(hostMessage(0xf1, 0x43, 0, 0, 0, bytes({key >> 8, key & 0xff, 1, 2}) + texts));
 
-    QCOMPARE(host.takeEmissions(), announced);
-    QCOMPARE(host.touchedRecords(), records.keys());
-    for (const int record : records.keys())
-        QCOMPARE(describeRecord(host.model, record), records.value(record));
+    const QStringList lines = shown.split('|');
+    QCOMPARE(host.takeEmissions(),
+             record < 0 ? QStringList() : QStringList{oledShow(key, 1, 2, lines[0], lines[1])});
+    host.checkRecords(record < 0 ? Records()
+                                 : Records{{record, "1 2 238/238/238 " + stored + "|old"}});
+    QCOMPARE(host.seen, record < 0 ? Seen() : Seen{NewModel});
 }
 
 void tst_ModelUpdate::newLayoutMessage_data()
@@ -563,55 +410,32 @@ void tst_ModelUpdate::newLayoutMessage_data()
     QTest::addColumn<QStringList>("announced");
     QTest::addColumn<Records>("records"); // every record touched
 
-    const QByteArray layer313 = QByteArray::fromHex("0139"
-                                                    "0203"
-                                                    "030000")
-            + "ABC";
-    const QByteArray bank105 = QByteArray::fromHex("0069"
-                                                   "0506"
-                                                   "010101")
-            + "xyz";
-    QTest::newRow("layer key 313")
-            << '\x01' + layer313 << QStringList{oledShow(313, 2, 3, "ABC", "")}
-            << Records{{160, "2 3 3/0/0 ABC||"}};
+    const QByteArray layer313 = newEntry(313, 2, 3, "ABC");
+    const QByteArray bank105 = newEntry(105, 5, 6, "xyz");
+    const QStringList shown313{oledShow(313, 2, 3, "ABC", "")};
+    const Records stored313{{160, "2 3 3/0/0 ABC||"}};
+    QTest::newRow("layer key 313") << '\1' + layer313 << shown313 << stored313;
     QTest::newRow("bank key 105: announced, not stored")
-            << '\x01' + bank105 << QStringList{oledShow(105, 5, 6, "", "")} << Records();
+            << '\1' + bank105 << QStringList{oledShow(105, 5, 6, "", "")} << Records();
     QTest::newRow("a key without record shows the texts before it")
-            << '\x02' + layer313 + bank105
-            << QStringList{oledShow(313, 2, 3, "ABC", ""), oledShow(105, 5, 6, "ABC", "")}
-            << Records{{160, "2 3 3/0/0 ABC||"}};
-    QTest::newRow("three texts, the third not sent") << QByteArray::fromHex("01"
-                                                                            "0148"
-                                                                            "0102"
-                                                                            "020304")
-                    + "abcdeFGHI" << QStringList{oledShow(328, 1, 2, "ab", "cde")}
-                                                     << Records{{175, "1 2 2/3/4 ab|cde|FGHI"}};
-    QTest::newRow("a shorter text clears the old one")
-            << QByteArray::fromHex("02"
-                                   "0139"
-                                   "0000"
-                                   "060000")
-                    + "Longer"
-                    + QByteArray::fromHex("0139"
-                                          "0000"
-                                          "020000")
-                    + "OK"
+            << '\2' + layer313 + bank105 << shown313 + QStringList{oledShow(105, 5, 6, "ABC", "")}
+            << stored313;
+    QTest::newRow("three texts, the third not sent")
+            << '\1' + newEntry(328, 1, 2, "ab", "cde", "FGHI")
+            << QStringList{oledShow(328, 1, 2, "ab", "cde")}
+            << Records{{175, "1 2 2/3/4 ab|cde|FGHI"}};
+    QTest::newRow("a shorter text clears the longer one")
+            << '\2' + newEntry(313, 0, 0, "Longer") + newEntry(313, 0, 0, "OK")
             << QStringList{oledShow(313, 0, 0, "Longer", ""), oledShow(313, 0, 0, "OK", "")}
             << Records{{160, "0 0 2/0/0 OK||"}};
     QTest::newRow("text of 40 bytes: 30 stored, length 40")
-            << QByteArray::fromHex("01"
-                                   "0139"
-                                   "0000"
-                                   "280000")
-                    + QByteArray(40, 'W')
+            << '\1' + newEntry(313, 0, 0, QByteArray(40, 'W'))
             << QStringList{oledShow(313, 0, 0, QString(30, 'W'), "")}
-            << Records{{160, QStringLiteral("0 0 40/0/0 %1||").arg(QString(30, 'W'))}};
-    QTest::newRow("second entry short: first stands") << '\x02' + layer313
-                    + QByteArray::fromHex("013a"
-                                          "0000"
-                                          "050000")
-                    + "abcd" << QStringList{oledShow(313, 2, 3, "ABC", "")}
-                                                      << Records{{160, "2 3 3/0/0 ABC||"}};
+            << Records{{160, "0 0 40/0/0 " + QString(30, 'W') + "||"}};
+    QTest::newRow("second entry short: the first stands")
+            << '\2' + layer313 + newEntry(314, 0, 0, "abcd").chopped(1) << shown313 << stored313;
+    QTest::newRow("second header incomplete")
+            << '\2' + layer313 + bank105.left(6) << shown313 << stored313;
     QTest::newRow("count 0") << '\0' + layer313 << QStringList() << Records();
     QTest::newRow("empty payload") << QByteArray() << QStringList() << Records();
 }
@@ -622,79 +446,12 @@ void tst_ModelUpdate::newLayoutMessage()
     QFETCH(QStringList, announced);
     QFETCH(Records, records);
 
-    Host host(QString(), 10);
+    Host host(TwoLines, 10);
     host.processor->updateModelDataByKeyValue_New(hostMessage(0xf1, 0x43, 0, 0, 0, payload));
 
     QCOMPARE(host.takeEmissions(), announced);
-    QCOMPARE(host.touchedRecords(), records.keys());
-    for (const int record : records.keys())
-        QCOMPARE(describeRecord(host.model, record), records.value(record));
-}
-
-void tst_ModelUpdate::receiverDuringEmission_data()
-{
-    QTest::addColumn<QString>("tone");
-    QTest::addColumn<model_Protocoldata>("message");
-    QTest::addColumn<bool>("newLayout");
-    QTest::addColumn<QString>("seen"); // record 160's first text while announced
-
-    QByteArray twoLine;
-    for (int i = 0; i < 16; ++i)
-        twoLine += QByteArray(2, '\0') + padded("new", 10) + padded("", 10);
-    QByteArray threeLine;
-    for (int i = 0; i < 16; ++i)
-        threeLine += QByteArray(2, '\0') + padded("new", 30) + padded("", 60);
-    const QByteArray newLayout = QByteArray::fromHex("01"
-                                                     "0139"
-                                                     "0000"
-                                                     "030000")
-            + "new";
-
-    QTest::newRow("group message: before it")
-            << QString() << groupOledMessage(3, twoLine) << false << QStringLiteral("old");
-    QTest::newRow("three-line group message: before it")
-            << ThreeLineTone << groupOledMessage(3, threeLine) << false << QStringLiteral("old");
-    QTest::newRow("key-value message: after it")
-            << QString() << keyValueOledMessage(keyValuePayload(313, 0, 0, "new", "", 10)) << false
-            << QStringLiteral("new");
-    QTest::newRow("newer key-value layout: before it")
-            << QString() << hostMessage(0xf1, 0x43, 0, 0, 0, newLayout) << true
-            << QStringLiteral("old");
-}
-
-void tst_ModelUpdate::receiverDuringEmission()
-{
-    QFETCH(QString, tone);
-    QFETCH(model_Protocoldata, message);
-    QFETCH(bool, newLayout);
-    QFETCH(QString, seen);
-
-    Host host(tone, 10);
-    QStringList observed;
-    QObject::connect(
-            host.processor.get(), &UiprocDealKeyPress_Vorn_Desktop::sig_updateOledShow,
-            host.processor.get(),
-            [&](int key) {
-                if (key != 313)
-                    return;
-                const bool lockFree = host.mutex.tryLock();
-                if (lockFree)
-                    host.mutex.unlock();
-                observed << (lockFree ? QStringLiteral("unlocked") : QStringLiteral("locked"))
-                         << field(OledKeyRecord(host.model, 160), OledKeyRecord::FirstLine);
-            },
-            Qt::DirectConnection);
-    if (tone == ThreeLineTone)
-        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("groupId="));
-
-    if (newLayout)
-        host.processor->updateModelDataByKeyValue_New(message);
-    else
-        host.send(message);
-
-    QCOMPARE(observed, (QStringList{QStringLiteral("unlocked"), seen}));
-    QCOMPARE(field(OledKeyRecord(host.model, 160), OledKeyRecord::FirstLine),
-             QStringLiteral("new"));
+    host.checkRecords(records);
+    QCOMPARE(host.seen, announced.isEmpty() ? Seen() : Seen{OldModel});
 }
 
 QTEST_GUILESS_MAIN(tst_ModelUpdate)
