@@ -189,6 +189,30 @@ void fullRefreshFloor(benchmark::State &state)
     benchmark::DoNotOptimize(bench.receiver->count);
 }
 
+// The same floor with the one step every refresh must take on top: decoding the 178
+// texts from local 8-bit bytes into fresh strings.
+void fullRefreshDecodingFloor(benchmark::State &state)
+{
+    Bench bench;
+    const QVector<Announcement> announced = bench.recordAnnouncements(refresh);
+    QVector<QByteArray> bytes;
+    for (const Announcement &a : announced)
+        bytes << a.first.toLocal8Bit() << a.second.toLocal8Bit();
+    Processor *processor = bench.processor.get();
+    for (auto _ : state) {
+        for (int i = 0; i < announced.size(); ++i) {
+            const Announcement &a = announced[i];
+            const QByteArray &first = bytes[2 * i];
+            const QByteArray &second = bytes[2 * i + 1];
+            emit processor->sig_updateOledShow(
+                    a.keyValue, a.displayModel, a.icon,
+                    QString::fromLocal8Bit(first.constData(), first.size()),
+                    QString::fromLocal8Bit(second.constData(), second.size()));
+        }
+    }
+    benchmark::DoNotOptimize(bench.receiver->count);
+}
+
 } // namespace
 
 BENCHMARK_CAPTURE(groupMessage, pages, true)->Repetitions(5)->ReportAggregatesOnly(true);
@@ -198,3 +222,4 @@ BENCHMARK_CAPTURE(groupMessage, noPages, false)->Repetitions(5)->ReportAggregate
 BENCHMARK_CAPTURE(groupMessageFloor, noPages, false)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(fullRefresh)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(fullRefreshFloor)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(fullRefreshDecodingFloor)->Repetitions(5)->ReportAggregatesOnly(true);
