@@ -1,6 +1,6 @@
 #include "configfiles.h"
 #include "processorhost.h"
-#include "profilefiles.h"
+#include "testfiles.h"
 
 #include <QtTest/QtTest>
 
@@ -9,31 +9,21 @@
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
 
-using namespace ProfileFiles;
+using namespace TestFiles;
 
-// Profile transfer through the processor's own methods against the real "/media/root/".
-// The program starts over inside a private mount namespace and mounts a fresh tmpfs
-// over /media there for every test, so the host's /media is never touched; where that
-// is not permitted, the tests are skipped with the reason.
+// Profile transfer through the processor against the real "/media/root/", run again in a
+// private mount namespace with a tmpfs over /media, so the host's /media is never touched.
 class tst_ProfileTransfer : public QObject
 {
     Q_OBJECT
-public:
-    QString skipReason;
-
 private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void scanAndExport_data();
-    void scanAndExport();
-    void exportTwice();
-    void exportToAFullDisk();
-    void importReloadsTheKeyRemap();
-    void importFromADiskWithoutProfile();
-    void importOnAFreshInstall();
+    void transfer_data();
+    void transfer();
+    void exportTwiceThenToAFullDisk();
 
 private:
     std::unique_ptr<ProcessorHost> m_host;
@@ -41,78 +31,45 @@ private:
 
 namespace {
 
-const char OuterNamespaceVariable[] = "VORN_TEST_OUTER_MOUNT_NAMESPACE";
+const char Rerun[] = "VORN_TEST_RERUN_UNDER_UNSHARE";
 const QString Media = QStringLiteral("/media");
-const QString DiskProfile = QStringLiteral("/media/root/disk/V_ORN/VORN_KeyBoard_Config.ini");
+const QString Disk = QStringLiteral("/media/root/a");
+const QString DiskProfile = Disk + QStringLiteral("/V_ORN/VORN_KeyBoard_Config.ini");
 
-QByteArray mountNamespace()
+// "mnt:[inode]" of a process.
+QString mountNamespace(pid_t pid)
 {
-    char link[64];
-    const ssize_t length = readlink("/proc/self/ns/mnt", link, sizeof link);
-    return length > 0 ? QByteArray(link, int(length)) : QByteArray();
+    return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/%1/ns/mnt").arg(pid))).fileName();
 }
 
-QString mountTmpfs(const QString &where, const QByteArray &size)
+QString mountTmpfs(const QString &where, const char *options)
 {
-    const QByteArray options = "mode=0755,size=" + size;
-    if (mount("tmpfs", QFile::encodeName(where).constData(), "tmpfs", 0, options.constData()) == 0)
+    if (mount("tmpfs", QFile::encodeName(where).constData(), "tmpfs", 0, options) == 0)
         return QString();
-    return QStringLiteral("cannot mount a tmpfs over %1: %2")
-            .arg(where, QString::fromLocal8Bit(strerror(errno)));
-}
-
-// Starts this program over under unshare with the same arguments; returns only when
-// that is not possible, with the reason.
-QString runInPrivateMountNamespace(int argc, char *argv[])
-{
-    const QStringList unshare{"--mount", "--propagation", "private", "--"};
-    QProcess probe;
-    probe.start(QStringLiteral("unshare"), unshare + QStringList{"true"});
-    if (!probe.waitForFinished() || probe.exitStatus() != QProcess::NormalExit
-        || probe.exitCode() != 0) {
-        const QString detail = QString::fromLocal8Bit(probe.readAllStandardError().trimmed());
-        return QStringLiteral("unshare --mount is not permitted here: %1")
-                .arg(detail.isEmpty() ? probe.errorString() : detail);
-    }
-
-    qputenv(OuterNamespaceVariable, mountNamespace());
-    QByteArrayList arguments{"unshare"};
-    for (const QString &option : unshare)
-        arguments.append(option.toLatin1());
-    arguments.append(QFile::encodeName(QCoreApplication::applicationFilePath()));
-    for (int i = 1; i < argc; ++i)
-        arguments.append(argv[i]);
-    std::vector<char *> pointers;
-    for (QByteArray &argument : arguments)
-        pointers.push_back(argument.data());
-    pointers.push_back(nullptr);
-    execvp("unshare", pointers.data());
-    return QStringLiteral("cannot run unshare: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+    return QStringLiteral("cannot mount a tmpfs over %1: %2").arg(where, strerror(errno));
 }
 
 } // namespace
 
 void tst_ProfileTransfer::initTestCase()
 {
-    if (!skipReason.isEmpty())
-        QSKIP(qPrintable(skipReason));
-    const QByteArray outer = qgetenv(OuterNamespaceVariable);
-    if (outer.isEmpty() || outer == mountNamespace())
-        QSKIP("not inside a private mount namespace; refusing to mount over /media");
+    // Only the run started by unshare, in a namespace other than its parent's, may mount.
+    const QString own = mountNamespace(getpid());
+    if (!qEnvironmentVariableIsSet(Rerun) || own.isEmpty() || own == mountNamespace(getppid()))
+        QSKIP("no private mount namespace (unshare --mount needs root); /media is left alone");
     if (!QFileInfo(Media).isDir())
-        QSKIP("there is no /media folder to mount over");
-    const QString error = mountTmpfs(Media, "1m");
-    if (!error.isEmpty())
-        QSKIP(qPrintable(error));
-    umount2(QFile::encodeName(Media).constData(), MNT_DETACH);
+        QSKIP("there is no /media to mount over");
+    QVERIFY(mountTmpfs(Media, "size=1m").isEmpty());
 }
 
+// A tmpfs per test over the one for the run, which stays should this mount fail.
 void tst_ProfileTransfer::init()
 {
-    const QString error = mountTmpfs(Media, "1m");
+    const QString error = mountTmpfs(Media, "size=1m");
     QVERIFY2(error.isEmpty(), qPrintable(error));
     m_host = std::make_unique<ProcessorHost>();
     m_host->start();
+    m_host->model.keyMap = {{1, 2}};
 }
 
 void tst_ProfileTransfer::cleanup()
@@ -121,115 +78,79 @@ void tst_ProfileTransfer::cleanup()
     QCOMPARE(umount2(QFile::encodeName(Media).constData(), MNT_DETACH), 0);
 }
 
-void tst_ProfileTransfer::scanAndExport_data()
+void tst_ProfileTransfer::transfer_data()
 {
     QTest::addColumn<QStringList>("layout");
-    QTest::addColumn<QString>("disk");
+    QTest::addColumn<bool>("importing");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QStringList>("created");
 
-    QTest::newRow("no root folder") << QStringList() << QString();
-    QTest::newRow("empty root") << QStringList{"root/"} << QString();
-    QTest::newRow("b and A: A, V_ORN created")
-            << QStringList{"root/", "root/A/", "root/b/"} << QStringLiteral("A");
+    const QString profile = QStringLiteral("root/a/V_ORN/VORN_KeyBoard_Config.ini");
+    QTest::newRow("import without a root folder") << QStringList() << true << -1 << QStringList();
+    QTest::newRow("export to an empty root")
+            << QStringList{"root/"} << false << -1 << QStringList();
+    QTest::newRow("B and a: export to a, case ignored, creating V_ORN")
+            << QStringList{"root/B/", "root/a/"} << false << 1
+            << QStringList{"root/a/V_ORN/", profile};
+    QTest::newRow("import from a disk without a profile")
+            << QStringList{"root/a/"} << true << -2 << QStringList{"root/a/V_ORN/"};
+    QTest::newRow("import on a fresh install, then reload")
+            << QStringList{profile} << true << 1 << QStringList();
 }
 
-// Which disk the processor picks shows in where the export lands; without a disk,
-// neither transfer touches anything.
-void tst_ProfileTransfer::scanAndExport()
+// The target becomes a copy of the source only on success. A successful import starts
+// from a fresh install, without a local configuration folder, and reloads the key remap
+// (from no stored remap at all).
+void tst_ProfileTransfer::transfer()
 {
     QFETCH(QStringList, layout);
-    QFETCH(QString, disk);
+    QFETCH(bool, importing);
+    QFETCH(int, result);
+    QFETCH(QStringList, created);
 
     QVERIFY(createLayout(Media, layout));
-    QVERIFY(writeFile(ConfigFiles::oledConfigPath(), "[Modify]\nbtnKey=\";105\"\n"));
+    const bool copied = result == 1;
+    QVERIFY((importing && copied) || writeFile(ConfigFiles::oledConfigPath(), "local profile"));
+    const QByteArray local = readFile(ConfigFiles::oledConfigPath());
+    const QByteArray disk = readFile(DiskProfile);
+    QStringList entries = entriesUnder(Media) + created;
+    entries.sort();
     auto *processor = m_host->processor.get();
 
-    QCOMPARE(processor->scanUdisk(), !disk.isEmpty());
-    if (disk.isEmpty()) {
-        QCOMPARE(processor->exportProfile(), -1);
-        QCOMPARE(processor->importProfile(), -1);
-        QCOMPARE(entriesUnder(Media), layout);
-        return;
-    }
-    QCOMPARE(processor->exportProfile(), 1);
-    const QString exported = QStringLiteral("root/%1/V_ORN/VORN_KeyBoard_Config.ini").arg(disk);
-    QCOMPARE(readFile(Media + QLatin1Char('/') + exported),
-             readFile(ConfigFiles::oledConfigPath()));
-    layout << QStringLiteral("root/%1/V_ORN/").arg(disk) << exported;
-    layout.sort();
-    QCOMPARE(entriesUnder(Media), layout);
+    QCOMPARE(processor->scanUdisk(), result != -1);
+    QCOMPARE(importing ? processor->importProfile() : processor->exportProfile(), result);
+    QCOMPARE(readFile(ConfigFiles::oledConfigPath()), importing && copied ? disk : local);
+    QCOMPARE(readFile(DiskProfile), !importing && copied ? local : disk);
+    QCOMPARE(m_host->model.keyMap.isEmpty(), importing && copied);
+    QCOMPARE(entriesUnder(Media), entries);
 }
 
-void tst_ProfileTransfer::exportTwice()
+// The second export replaces the first; one that does not fit leaves it as it was.
+void tst_ProfileTransfer::exportTwiceThenToAFullDisk()
 {
-    QVERIFY(writeFile(ConfigFiles::oledConfigPath(), "first profile, the longer one"));
-    QVERIFY(QDir().mkpath(QFileInfo(DiskProfile).absolutePath()));
-    QCOMPARE(m_host->processor->exportProfile(), 1);
-    QVERIFY(writeFile(ConfigFiles::oledConfigPath(), "second"));
-    QCOMPARE(m_host->processor->exportProfile(), 1);
-
-    QCOMPARE(readFile(DiskProfile), QByteArray("second"));
-    QCOMPARE(entriesUnder(QFileInfo(DiskProfile).absolutePath()),
-             QStringList{"VORN_KeyBoard_Config.ini"});
-}
-
-void tst_ProfileTransfer::exportToAFullDisk()
-{
-    QVERIFY(QDir().mkpath(Media + "/root/disk"));
-    const QString error = mountTmpfs(Media + "/root/disk", "16k");
+    QVERIFY(QDir().mkpath(Disk));
+    const QString error = mountTmpfs(Disk, "size=16k");
     QVERIFY2(error.isEmpty(), qPrintable(error));
-    QVERIFY(writeFile(DiskProfile, "earlier profile"));
-    QVERIFY(writeFile(ConfigFiles::oledConfigPath(), QByteArray(64 * 1024, 'x')));
-
-    QCOMPARE(m_host->processor->exportProfile(), -2);
-    QCOMPARE(readFile(DiskProfile), QByteArray("earlier profile"));
-    QCOMPARE(entriesUnder(QFileInfo(DiskProfile).absolutePath()),
-             QStringList{"VORN_KeyBoard_Config.ini"});
-}
-
-void tst_ProfileTransfer::importReloadsTheKeyRemap()
-{
-    const QByteArray profile = "[105]\nisModify=true\n\n[Modify]\nbtnKey=\";105\"\n";
-    QVERIFY(writeFile(DiskProfile, profile));
-    QVERIFY(writeFile(ConfigFiles::oledConfigPath(), "local profile"));
-    QSettings(ConfigFiles::keyboardConfigPath(), QSettings::IniFormat)
-            .setValue("KeyMap/105", "403");
-    m_host->model.keyMap = {{1, 2}};
-
-    QCOMPARE(m_host->processor->importProfile(), 1);
-    QCOMPARE(readFile(ConfigFiles::oledConfigPath()), profile);
-    QCOMPARE(m_host->model.keyMap, (QMap<int, int>{{105, 403}}));
-    QCOMPARE(m_host->takeEmissions(), QStringList());
-}
-
-void tst_ProfileTransfer::importFromADiskWithoutProfile()
-{
-    QVERIFY(QDir().mkpath(Media + "/root/disk"));
-    QVERIFY(writeFile(ConfigFiles::oledConfigPath(), "local profile"));
-    QSettings(ConfigFiles::keyboardConfigPath(), QSettings::IniFormat)
-            .setValue("KeyMap/105", "403");
-    m_host->model.keyMap = {{1, 2}};
-
-    QCOMPARE(m_host->processor->importProfile(), -2);
-    QCOMPARE(readFile(ConfigFiles::oledConfigPath()), QByteArray("local profile"));
-    QCOMPARE(m_host->model.keyMap, (QMap<int, int>{{1, 2}}));
-    QCOMPARE(entriesUnder(Media + "/root/disk"), QStringList{"V_ORN/"});
-}
-
-void tst_ProfileTransfer::importOnAFreshInstall()
-{
-    QVERIFY(writeFile(DiskProfile, "disk profile"));
-    QVERIFY(!QFileInfo::exists(QFileInfo(ConfigFiles::oledConfigPath()).absolutePath()));
-    QCOMPARE(m_host->processor->importProfile(), 1);
-    QCOMPARE(readFile(ConfigFiles::oledConfigPath()), QByteArray("disk profile"));
+    const QList<QPair<QByteArray, int>> exports{
+            {"first profile, the longer one", 1}, {"second", 1}, {QByteArray(64 * 1024, 'x'), -2}};
+    for (const auto &[local, result] : exports) {
+        QVERIFY(writeFile(ConfigFiles::oledConfigPath(), local));
+        QCOMPARE(m_host->processor->exportProfile(), result);
+    }
+    QCOMPARE(readFile(DiskProfile), QByteArray("second"));
+    QCOMPARE(entriesUnder(Disk), (QStringList{"V_ORN/", "V_ORN/VORN_KeyBoard_Config.ini"}));
 }
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    if (!qEnvironmentVariableIsSet(Rerun)
+        && QProcess::execute(QStringLiteral("unshare"), {"--mount", "true"}) == 0) {
+        qputenv(Rerun, "1");
+        return QProcess::execute(QStringLiteral("unshare"),
+                                 QStringList{"--mount", "--"} + app.arguments());
+    }
     tst_ProfileTransfer test;
-    if (!qEnvironmentVariableIsSet(OuterNamespaceVariable))
-        test.skipReason = runInPrivateMountNamespace(argc, argv);
-    QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }
 
