@@ -21,12 +21,7 @@ private slots:
     void guardSharedByInstances();
     void tbarKey_data();
     void tbarKey();
-    void keyTransform_data();
-    void keyTransform();
-    void groupId_data();
-    void groupId();
-    void effectToShortIndex_data();
-    void effectToShortIndex();
+    void lookups();
 };
 
 namespace {
@@ -330,69 +325,27 @@ void tst_KeyDispatch::tbarKey()
     QCOMPARE(processor->getTbarTakeNum(), takeNum);
 }
 
-void tst_KeyDispatch::keyTransform_data()
+// Key value -> result of the three lookups, at the edges of their tables.
+void tst_KeyDispatch::lookups()
 {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("transformed");
-    QTest::newRow("no entry") << 203 << 203;
-    QTest::newRow("entry") << 105 << 403;
-    QTest::newRow("value above 16 bits kept whole") << 106 << 0x10000 + 403;
-}
-
-void tst_KeyDispatch::keyTransform()
-{
-    QFETCH(int, key);
-    QFETCH(int, transformed);
     ProcessorHost host;
     UiprocDealKeyPress_Vorn_Desktop *processor = host.start();
     host.model.keyMap = KeyMap{{105, 403}, {106, 0x10000 + 403}};
-    QCOMPARE(processor->keyTransform(key), transformed);
-}
+    QCOMPARE(processor->keyTransform(203), 203);
+    QCOMPARE(processor->keyTransform(105), 403);
+    QCOMPARE(processor->keyTransform(106), 0x10000 + 403);
 
-void tst_KeyDispatch::groupId_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("group");
-    const int rows[][2] = {{104, 0}, {105, 1}, {120, 1}, {121, 0}, {202, 0}, {203, 2}, {215, 2},
-                           {216, 0}, {218, 0}, {312, 0}, {313, 3}, {328, 3}, {402, 0}, {403, 6},
-                           {418, 6}, {504, 0}, {505, 5}, {520, 5}, {521, 0}, {0, 0},   {65535, 0}};
-    for (const auto &row : rows)
-        QTest::addRow("%d", row[0]) << row[0] << row[1];
-}
+    const int groups[][2] = {{104, 0}, {105, 1}, {120, 1}, {121, 0}, {202, 0}, {203, 2},  {215, 2},
+                             {216, 0}, {312, 0}, {313, 3}, {328, 3}, {402, 0}, {403, 6},  {418, 6},
+                             {504, 0}, {505, 5}, {520, 5}, {521, 0}, {0, 0},   {65535, 0}};
+    for (const auto &row : groups)
+        QVERIFY2(processor->getGroupIdByKeyValue(quint16(row[0])) == row[1],
+                 qPrintable(QString::number(row[0])));
 
-void tst_KeyDispatch::groupId()
-{
-    QFETCH(int, key);
-    QFETCH(int, group);
-    ProcessorHost host;
-    QCOMPARE(host.start()->getGroupIdByKeyValue(quint16(key)), group);
-}
-
-void tst_KeyDispatch::effectToShortIndex_data()
-{
-    QTest::addColumn<QVariantList>("effects");
-    QTest::addColumn<QVariantList>("shortcuts");
-    QTest::newRow("inside the table")
-            << QVariantList{0, 2, 6, 11, 15} << QVariantList{0, 10, 12, 13, 0};
-    QTest::newRow("outside the table") << QVariantList{16, -1, 1000, int(0x80000000)}
-                                       << QVariantList{16, -1, 1000, int(0x80000000)};
-}
-
-// Called by name, as QML does.
-void tst_KeyDispatch::effectToShortIndex()
-{
-    QFETCH(QVariantList, effects);
-    QFETCH(QVariantList, shortcuts);
-    ProcessorHost host;
-    UiprocDealKeyPress_Vorn_Desktop *processor = host.start();
-    QVariantList results;
-    for (const QVariant &effect : effects) {
-        int shortcut = 0;
-        QVERIFY(QMetaObject::invokeMethod(processor, "effectToShortIndex",
-                                          Q_RETURN_ARG(int, shortcut), Q_ARG(int, effect.toInt())));
-        results.append(shortcut);
-    }
-    QCOMPARE(results, shortcuts);
+    const int shortcuts[][2]
+            = {{0, 0}, {2, 10}, {6, 12}, {11, 13}, {15, 0}, {16, 16}, {-1, -1}, {INT_MIN, INT_MIN}};
+    for (const auto &row : shortcuts)
+        QCOMPARE(processor->effectToShortIndex(row[0]), row[1]);
 }
 
 QTEST_GUILESS_MAIN(tst_KeyDispatch)
