@@ -1,5 +1,6 @@
 #include "combinebytes.h"
 #include "keygroups.h"
+#include "tbarrecord.h"
 #include "tbarscale.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
@@ -15,7 +16,7 @@ namespace {
 
 using Self = UiprocDealKeyPress_Vorn_Desktop;
 
-const quint16 TbarKey = 10;
+const quint16 TbarKey = TbarRecord::TbarKeyCode;
 const quint16 FirstDigitKey = 20;
 const quint16 LastDigitKey = 29;
 const quint16 DeviceLockKey = 214;

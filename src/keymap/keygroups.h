@@ -16,6 +16,8 @@ int slotIndex(int keyValue);
 int firstKey(int groupId);
 
 const int KeysPerGroup = 16;
+// OLED pages of each key: page 0 shows what the host sends, pages 0..4 the user's own.
+const int PagesPerKey = 5;
 
 } // namespace KeyGroups
 

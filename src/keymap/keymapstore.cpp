@@ -1,5 +1,7 @@
 #include "keymapstore.h"
 
+#include "keygroups.h"
+
 #include <QtCore/QSettings>
 #include <QtCore/QStringList>
 
@@ -49,7 +51,7 @@ void KeyMapStore::save(const QMap<int, int> &keyMap) const
 void KeyMapStore::clearPageGroups(int key) const
 {
     QSettings settings(m_path, QSettings::IniFormat);
-    for (int page = 0; page < PageCount; ++page)
+    for (int page = 0; page < KeyGroups::PagesPerKey; ++page)
         removeGroup(settings, pageGroup(key, page));
 }
 
@@ -64,7 +66,7 @@ void KeyMapStore::resetKey(int key) const
             = settings.value(ModifiedPagesKey, QVariant())
                       .toString()
                       .split(ModifiedPagesSeparator, Qt::KeepEmptyParts, Qt::CaseSensitive);
-    for (int page = 0; page < PageCount; ++page) {
+    for (int page = 0; page < KeyGroups::PagesPerKey; ++page) {
         const QString group = pageGroup(key, page);
         pages.removeOne(group);
         removeGroup(settings, group);

@@ -25,7 +25,6 @@ public:
     // Removes everything the file holds.
     void clear() const;
 
-    static const int PageCount = 5;
     static QString pageGroup(int key, int page);
 
 private:

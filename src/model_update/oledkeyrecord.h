@@ -1,6 +1,8 @@
 #ifndef OLEDKEYRECORD_H
 #define OLEDKEYRECORD_H
 
+#include "keygroups.h"
+
 #include <model_vornparam.h>
 
 #include <string_view>
@@ -16,8 +18,8 @@ public:
     enum : int {
         TextFieldSize = 31,
         GroupCount = 6,
-        PageCount = 5,
-        SlotCount = 16,
+        PageCount = KeyGroups::PagesPerKey,
+        SlotCount = KeyGroups::KeysPerGroup,
         FirstKeyRecord = GroupCount * PageCount * SlotCount, // 480: records of single keys
         KeyValueLimit = Model_VOrnParam::OledKeyRecordCount - FirstKeyRecord // 600
     };
