@@ -1,11 +1,11 @@
 #include "oledpayload.h"
 
 #include "combinebytes.h"
+#include "oledkeyrecord.h"
 
 namespace {
 
 enum : int {
-    MaxLineLength = 31, // a text field of the model
     KeyValueHeaderSize = 4, // key value (2), display model, icon
     NewEntryHeaderSize = 7 // key value (2), display model, icon, three text lengths
 };
@@ -24,7 +24,7 @@ std::string_view bytesAt(const QByteArray &payload, int offset, int count)
 
 bool OledPayload::isValidLineLength(quint64 lineLength)
 {
-    return lineLength >= 1 && lineLength <= MaxLineLength;
+    return lineLength >= 1 && lineLength <= OledKeyRecord::TextFieldSize;
 }
 
 OledPayload::GroupLayout OledPayload::twoLineGroup(int lineLength)
