@@ -5,11 +5,11 @@
 
 #include <uiprocmain_vorn_desktop.h>
 
+#include <QtCore/QCommandLineParser>
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
-#include <QtCore/QStringList>
 
 #include <cstdio>
 
@@ -17,9 +17,10 @@ namespace {
 
 const int UsageError = 2;
 
-int usage()
+int usageError(const QCommandLineParser &parser, const QString &reason)
 {
-    fputs("usage: keyboard-sim [--boot-arg ARG] [--fresh] [TRACE | -]\n", stderr);
+    fprintf(stderr, "keyboard-sim: %s\n%s", qPrintable(reason),
+            qPrintable(parser.helpText().section(QLatin1Char('\n'), 0, 0) + QLatin1Char('\n')));
     return UsageError;
 }
 
@@ -29,23 +30,34 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
 
-    QString bootArgument;
-    bool fresh = false;
-    QString tracePath;
-    const QStringList arguments = app.arguments().mid(1);
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (argument == QLatin1String("--boot-arg") && i + 1 < arguments.size())
-            bootArgument = arguments.at(++i);
-        else if (argument == QLatin1String("--fresh"))
-            fresh = true;
-        else if ((argument == QLatin1String("-") || !argument.startsWith(QLatin1Char('-')))
-                 && tracePath.isEmpty())
-            tracePath = argument;
-        else
-            return usage();
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+            QStringLiteral("Plays the host around the keyboard processor and replays a trace "
+                           "(none: the built-in demo; -: standard input), one JSON line per "
+                           "signal, call and host call.\n\nTrace lines:\n")
+            + Trace::lineKindsHelp());
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption bootArgOption(QStringLiteral("boot-arg"),
+                                           QStringLiteral("What getBootArgv1() returns; Tbar "
+                                                          "makes this the T-bar process."),
+                                           QStringLiteral("ARG"));
+    const QCommandLineOption freshOption(
+            QStringLiteral("fresh"),
+            QStringLiteral("Removes the Keyboard/ folder under the application directory first."));
+    parser.addOption(bootArgOption);
+    parser.addOption(freshOption);
+    parser.addPositionalArgument(QStringLiteral("trace"), QStringLiteral("The trace file, or -."),
+                                 QStringLiteral("[TRACE | -]"));
+    if (!parser.parse(app.arguments()))
+        return usageError(parser, parser.errorText());
+    if (parser.isSet(helpOption)) {
+        fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
     }
+    if (parser.positionalArguments().size() > 1)
+        return usageError(parser, QStringLiteral("more than one trace given"));
 
+    const QString tracePath = parser.positionalArguments().value(0);
     QFile traceFile(tracePath.isEmpty() ? QStringLiteral(":/demo.trace") : tracePath);
     const bool opened = tracePath == QLatin1String("-") ? traceFile.open(stdin, QIODevice::ReadOnly)
                                                         : traceFile.open(QIODevice::ReadOnly);
@@ -61,9 +73,9 @@ int main(int argc, char *argv[])
         return UsageError;
     }
 
-    if (fresh)
+    if (parser.isSet(freshOption))
         QDir(QFileInfo(ConfigFiles::keyboardConfigPath()).absolutePath()).removeRecursively();
-    uiprocmain_VORN_Desktop::setBootArgv1(bootArgument);
+    uiprocmain_VORN_Desktop::setBootArgv1(parser.value(bootArgOption));
 
     Simulator simulator(stdout);
     const bool ran = simulator.run(trace);

@@ -66,12 +66,9 @@ public:
             m_error = reason;
     }
 
-    bool requireCount(int min, int max, const QString &usage)
-    {
-        if (count() < min || count() > max)
-            fail(QStringLiteral("usage: %1").arg(usage));
-        return !failed();
-    }
+    // The usage text of the line's kind, for a line of the wrong shape.
+    void setUsage(const char *usage) { m_usage = QLatin1String(usage); }
+    void failUsage() { fail(QStringLiteral("usage: %1").arg(m_usage)); }
 
     qint64 integer(const Token &token, const QString &what, qint64 min, qint64 max)
     {
@@ -125,6 +122,7 @@ private:
 
     QVector<Token> m_tokens;
     QString m_error;
+    QString m_usage;
 };
 
 void LineReader::tokenize(const QString &line)
@@ -205,10 +203,6 @@ TraceLine messageLine(LineReader &reader)
     TraceLine line;
     model_Protocoldata &message = line.message;
     message.messageClass = DefaultMessageClass;
-    if (reader.count() < 6) {
-        reader.fail(QStringLiteral("usage: msg CMD SUB A B29 B2A [class=N] [payload TOKENS...]"));
-        return line;
-    }
     message.command = reader.byteValue(1, QStringLiteral("command"));
     message.subCommand = reader.byteValue(2, QStringLiteral("sub-command"));
     message.dataA = reader.byteValue(3, QStringLiteral("data byte A"));
@@ -241,8 +235,6 @@ TraceLine keyLine(quint16 key, uchar a, uchar b)
 
 TraceLine keyEventLine(LineReader &reader)
 {
-    if (!reader.requireCount(2, 4, QStringLiteral("key K [a=N] [b=N]")))
-        return TraceLine();
     const quint16 key = quint16(reader.integer(1, QStringLiteral("key value"), 0, 0xffff));
     qint64 a = 0;
     qint64 b = 0;
@@ -259,8 +251,6 @@ TraceLine keyEventLine(LineReader &reader)
 
 TraceLine tbarLine(LineReader &reader)
 {
-    if (!reader.requireCount(2, 2, QStringLiteral("tbar RAW")))
-        return TraceLine();
     const quint16 raw = quint16(reader.integer(1, QStringLiteral("T-bar value"), 0, 0xffff));
     return keyLine(TbarKey, uchar(raw >> 8), uchar(raw & 0xff));
 }
@@ -289,8 +279,8 @@ TraceLine callLine(LineReader &reader)
 {
     TraceLine line;
     line.kind = TraceLine::Call;
-    if (reader.count() < 2 || reader.token(1).quoted) {
-        reader.fail(QStringLiteral("usage: call NAME [ARGS...]"));
+    if (reader.token(1).quoted) {
+        reader.failUsage();
         return line;
     }
     const QString name = reader.token(1).text;
@@ -328,17 +318,15 @@ TraceLine waitLine(LineReader &reader)
 {
     TraceLine line;
     line.kind = TraceLine::Wait;
-    if (reader.requireCount(2, 2, QStringLiteral("wait MS")))
-        line.milliseconds
-                = int(reader.integer(1, QStringLiteral("milliseconds"), 0, MaxWaitMilliseconds));
+    line.milliseconds
+            = int(reader.integer(1, QStringLiteral("milliseconds"), 0, MaxWaitMilliseconds));
     return line;
 }
 
-TraceLine pauseLine(LineReader &reader)
+TraceLine pauseLine(LineReader &)
 {
     TraceLine line;
     line.kind = TraceLine::Pause;
-    reader.requireCount(1, 1, QStringLiteral("pause"));
     return line;
 }
 
@@ -346,10 +334,6 @@ TraceLine hostLine(LineReader &reader)
 {
     TraceLine line;
     line.kind = TraceLine::Host;
-    if (!reader.requireCount(3, 3,
-                             QStringLiteral("host device-type N | connect-type N | debug on|off"
-                                            " | tone-version \"TEXT\" | tbar-mode on|off")))
-        return line;
     const QString setting = reader.token(1).text;
     const Token &value = reader.token(2);
     if (reader.isWord(1, "device-type")) {
@@ -379,8 +363,6 @@ TraceLine iniLine(LineReader &reader)
 {
     TraceLine line;
     line.kind = TraceLine::Ini;
-    if (!reader.requireCount(4, 4, QStringLiteral("ini keyboard|oled PATH VALUE")))
-        return line;
     if (reader.isWord(1, "keyboard"))
         line.iniFile = TraceLine::KeyboardConfig;
     else if (reader.isWord(1, "oled"))
@@ -394,26 +376,61 @@ TraceLine iniLine(LineReader &reader)
     return line;
 }
 
+using Parser = TraceLine (*)(LineReader &);
+
+// One row per line kind: its keyword, its usage, its token counts (keyword included;
+// -1: no upper bound) and its parser.
+const struct LineKind
+{
+    const char *keyword;
+    const char *usage;
+    const char *effect;
+    int minTokens;
+    int maxTokens;
+    Parser parse;
+} LineKinds[] = {
+        {"msg", "msg CMD SUB A B29 B2A [class=N] [payload TOKENS...]", "one host message", 6, -1,
+         messageLine},
+        {"key", "key K [a=N] [b=N]", "a key event", 2, 4, keyEventLine},
+        {"tbar", "tbar RAW", "the T-bar key", 2, 2, tbarLine},
+        {"call", "call NAME [ARGS...]", "a slot or invokable method, as QML calls it", 2, -1,
+         callLine},
+        {"wait", "wait MS", "runs the event loop, so timers fire", 2, 2, waitLine},
+        {"host",
+         "host device-type N | connect-type N | debug on|off | tone-version \"TEXT\""
+         " | tbar-mode on|off",
+         "what the host stand-ins answer", 3, 3, hostLine},
+        {"ini", "ini keyboard|oled PATH VALUE", "a value in a configuration file", 4, 4, iniLine},
+        {"pause", "pause", "waits for a line on standard input", 1, 1, pauseLine},
+};
+
 TraceLine parseLine(LineReader &reader)
 {
-    using Parser = TraceLine (*)(LineReader &);
-    static const struct
-    {
-        const char *keyword;
-        Parser parse;
-    } kinds[] = {
-            {"msg", messageLine}, {"key", keyEventLine}, {"tbar", tbarLine}, {"call", callLine},
-            {"wait", waitLine},   {"host", hostLine},    {"ini", iniLine},   {"pause", pauseLine},
-    };
-    for (const auto &kind : kinds) {
-        if (reader.isWord(0, kind.keyword))
-            return kind.parse(reader);
+    for (const LineKind &kind : LineKinds) {
+        if (!reader.isWord(0, kind.keyword))
+            continue;
+        reader.setUsage(kind.usage);
+        if (reader.count() < kind.minTokens
+            || (kind.maxTokens >= 0 && reader.count() > kind.maxTokens)) {
+            reader.failUsage();
+            return TraceLine();
+        }
+        return kind.parse(reader);
     }
     reader.fail(QStringLiteral("unknown line kind: %1").arg(reader.token(0).text));
     return TraceLine();
 }
 
 } // namespace
+
+QString Trace::lineKindsHelp()
+{
+    QString help;
+    for (const LineKind &kind : LineKinds)
+        help += QStringLiteral("  %1\n      %2\n")
+                        .arg(QLatin1String(kind.usage), QLatin1String(kind.effect));
+    return help;
+}
 
 Trace Trace::parse(const QString &text)
 {

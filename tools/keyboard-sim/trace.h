@@ -43,6 +43,8 @@ class Trace
 {
 public:
     static Trace parse(const QString &text);
+    // Every line kind's usage and effect, one indented pair of lines each.
+    static QString lineKindsHelp();
 
     bool isValid() const { return m_errorLine == 0; }
     int errorLine() const { return m_errorLine; }
