@@ -42,39 +42,50 @@ int OledKeyRecord::keyValueIndex(int keyValue)
 }
 
 OledKeyRecord::OledKeyRecord(Model_VOrnParam &model, int index)
-    : m_bytes(model.oledKeyRecords[index])
+    : m_bytes(index >= 0 && index < Model_VOrnParam::OledKeyRecordCount
+                      ? model.oledKeyRecords[index]
+                      : nullptr)
+{ }
+
+uchar OledKeyRecord::byteAt(int offset) const
 {
-    Q_ASSERT(index >= 0 && index < Model_VOrnParam::OledKeyRecordCount);
+    return m_bytes ? m_bytes[offset] : 0;
+}
+
+void OledKeyRecord::setByteAt(int offset, uchar value)
+{
+    if (m_bytes)
+        m_bytes[offset] = value;
 }
 
 uchar OledKeyRecord::displayModel() const
 {
-    return m_bytes[DisplayModelOffset];
+    return byteAt(DisplayModelOffset);
 }
 
 void OledKeyRecord::setDisplayModel(uchar value)
 {
-    m_bytes[DisplayModelOffset] = value;
+    setByteAt(DisplayModelOffset, value);
 }
 
 uchar OledKeyRecord::icon() const
 {
-    return m_bytes[IconOffset];
+    return byteAt(IconOffset);
 }
 
 void OledKeyRecord::setIcon(uchar value)
 {
-    m_bytes[IconOffset] = value;
+    setByteAt(IconOffset, value);
 }
 
 uchar OledKeyRecord::textLength(Line line) const
 {
-    return m_bytes[TextLengthOffset + line];
+    return byteAt(TextLengthOffset + line);
 }
 
 void OledKeyRecord::setTextLength(Line line, uchar length)
 {
-    m_bytes[TextLengthOffset + line] = length;
+    setByteAt(TextLengthOffset + line, length);
 }
 
 char *OledKeyRecord::field(Line line) const
@@ -84,6 +95,8 @@ char *OledKeyRecord::field(Line line) const
 
 std::string_view OledKeyRecord::text(Line line, int maxBytes) const
 {
+    if (!m_bytes)
+        return std::string_view();
     const char *bytes = field(line);
     const int bound = fieldBound(maxBytes);
     return std::string_view(bytes, std::find(bytes, bytes + bound, '\0') - bytes);
@@ -91,11 +104,14 @@ std::string_view OledKeyRecord::text(Line line, int maxBytes) const
 
 void OledKeyRecord::copyText(Line line, std::string_view bytes)
 {
-    std::copy_n(bytes.data(), std::min(bytes.size(), size_t(TextFieldSize)), field(line));
+    if (m_bytes)
+        std::copy_n(bytes.data(), std::min(bytes.size(), size_t(TextFieldSize)), field(line));
 }
 
 void OledKeyRecord::writeTerminatedText(Line line, std::string_view bytes, int limit)
 {
+    if (!m_bytes)
+        return;
     const size_t bound = size_t(fieldBound(limit));
     char *target = field(line);
     if (bytes.size() < bound) {
@@ -108,5 +124,6 @@ void OledKeyRecord::writeTerminatedText(Line line, std::string_view bytes, int l
 
 void OledKeyRecord::clearText(Line line)
 {
-    std::fill_n(field(line), int(TextFieldSize), '\0');
+    if (m_bytes)
+        std::fill_n(field(line), int(TextFieldSize), '\0');
 }

@@ -10,7 +10,8 @@
 // One 101-byte OLED key record of the keyboard model, and where each key's record is.
 // Bytes 3 and 4 hold the display model and icon, bytes 5 to 7 the byte lengths of the
 // three text lines, and three 31-byte text fields start at 8, 39 and 70. Every text
-// read and write stays inside its field.
+// read and write stays inside its field. A record made from an index outside the model
+// is invalid: it reads as zeros and empty texts and ignores writes.
 class OledKeyRecord
 {
 public:
@@ -34,6 +35,10 @@ public:
 
     // A view on record `index` (0..1079) of the model.
     OledKeyRecord(Model_VOrnParam &model, int index);
+    // A view on a record's bytes held elsewhere; null gives an invalid record.
+    explicit OledKeyRecord(uchar *bytes) : m_bytes(bytes) { }
+
+    bool isValid() const { return m_bytes; }
 
     uchar displayModel() const;
     void setDisplayModel(uchar value);
@@ -54,9 +59,11 @@ public:
     void clearText(Line line);
 
 private:
+    uchar byteAt(int offset) const;
+    void setByteAt(int offset, uchar value);
     char *field(Line line) const;
 
-    uchar *m_bytes;
+    uchar *m_bytes = nullptr;
 };
 
 #endif // OLEDKEYRECORD_H

@@ -1,0 +1,38 @@
+#ifndef OLEDRECORDBATCH_H
+#define OLEDRECORDBATCH_H
+
+#include "oledkeyrecord.h"
+
+#include <model_vornparam.h>
+
+#include <bitset>
+
+// A working copy of consecutive OLED key records of the keyboard model (at most one
+// group's 80). An update edits the copy, so the model keeps its content until the update
+// writes back, and then only the records it edited are copied over: whatever else the
+// host changed meanwhile stays.
+class OledRecordBatch
+{
+public:
+    enum : int { MaxRecords = 80 };
+
+    // Records first..first + count - 1, cut to the model and to MaxRecords.
+    OledRecordBatch(int first, int count);
+
+    // Copies the records in from the model.
+    void load(const Model_VOrnParam &model);
+    // A record of the copy, invalid for an index outside the batch.
+    OledKeyRecord read(int index);
+    // The same, and the record will be written back.
+    OledKeyRecord edit(int index);
+    // Copies the edited records over the model's.
+    void writeBack(Model_VOrnParam &model) const;
+
+private:
+    int m_first;
+    int m_count;
+    uchar m_records[MaxRecords][Model_VOrnParam::OledKeyRecordSize];
+    std::bitset<MaxRecords> m_edited;
+};
+
+#endif // OLEDRECORDBATCH_H
