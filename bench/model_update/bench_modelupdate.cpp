@@ -84,8 +84,8 @@ struct Bench
             record.setDisplayModel(uchar(i));
             record.setIcon(uchar(i >> 8));
             const QByteArray first = "Record " + QByteArray::number(i);
-            record.writeTerminatedText(OledKeyRecord::FirstLine, first.toStdString(), LineLength);
-            record.writeTerminatedText(OledKeyRecord::SecondLine, "Second line", LineLength);
+            record.copyText(OledKeyRecord::FirstLine, first.toStdString());
+            record.copyText(OledKeyRecord::SecondLine, "Second line");
         }
     }
 

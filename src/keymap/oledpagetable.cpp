@@ -7,6 +7,8 @@
 #include <QtCore/QSettings>
 #include <QtCore/QStringList>
 
+#include <algorithm>
+
 namespace {
 
 // The key value and page of a group named exactly as KeyMapStore::pageGroup names one.
@@ -30,27 +32,40 @@ OledPageTable OledPageTable::read(const QString &path)
     for (const QString &group : groups) {
         int key;
         int page;
-        if (!parsePageGroup(group, &key, &page))
+        if (!parsePageGroup(group, &key, &page) || page < 0 || page >= PageCount)
             continue;
         settings.beginGroup(group);
         if (!settings.allKeys().isEmpty()) {
-            Page &content = table.m_pages[qMakePair(key, page)];
+            Groups &groups = table.m_keys[key];
+            Page &content = groups.page[page];
+            groups.present[page] = true;
             content.displayModel = uchar(settings.value(ConfigKeys::DisplayModel, 0).toInt());
             content.icon = uchar(settings.value(ConfigKeys::IconIndex, 0).toInt());
-            content.firstText
-                    = settings.value(ConfigKeys::FirstText, QString()).toString().toUtf8();
-            content.secondText
-                    = settings.value(ConfigKeys::SecondText, QString()).toString().toUtf8();
+            const QString *keys[2] = {&ConfigKeys::FirstText, &ConfigKeys::SecondText};
+            for (int line = 0; line < 2; ++line) {
+                const QByteArray text = settings.value(*keys[line], QString()).toString().toUtf8();
+                content.textLength[line] = uchar(text.size());
+                std::copy_n(text.constData(), qMin(text.size(), int(TextFieldSize)),
+                            content.text[line]);
+            }
         }
         settings.endGroup();
     }
     return table;
 }
 
-const OledPageTable::Page *OledPageTable::find(int key, int target, int page) const
+OledPageTable::KeyPages OledPageTable::find(int key, int target) const
 {
-    const auto entry = m_pages.constFind(qMakePair(key, target == key ? page : 0));
-    return entry != m_pages.constEnd() ? &entry.value() : nullptr;
+    KeyPages pages;
+    const auto entry = m_keys.constFind(key);
+    if (entry == m_keys.constEnd())
+        return pages;
+    for (int page = 0; page < PageCount; ++page) {
+        const int group = target == key ? page : 0;
+        if (entry->present[group])
+            pages.page[page] = &entry->page[group];
+    }
+    return pages;
 }
 
 OledPageCache::OledPageCache(const QString &path)

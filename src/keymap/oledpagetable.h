@@ -8,28 +8,43 @@
 #include <QtCore/QString>
 
 // The user's OLED pages of keys, read from the keyboard configuration file: groups
-// "<key>_<page>" holding "displayModel", "oledIconIndex", "oled1stText" and
+// "<key>_<page>" (page 0..4) holding "displayModel", "oledIconIndex", "oled1stText" and
 // "oled2ndText". A group without any key holds no page.
 class OledPageTable
 {
 public:
+    enum : int { TextFieldSize = 31, PageCount = 5 };
+
+    // A page as a key record takes it: the texts UTF-8 encoded, cut to the text field
+    // and padded with NUL bytes, so copying the first L bytes of one writes the text and
+    // its terminator, or its first L bytes when it has that many.
     struct Page
     {
         uchar displayModel = 0; // low 8 bits of the stored number; 0 when missing
         uchar icon = 0;
-        QByteArray firstText; // UTF-8; empty when missing
-        QByteArray secondText;
+        uchar textLength[2] = {}; // low 8 bits of the full UTF-8 length
+        char text[2][TextFieldSize] = {};
+    };
+
+    // The pages of a key acting as some target: the key's own page groups when it acts
+    // as itself, else its page 0 group for every page. Null where a group holds no page.
+    struct KeyPages
+    {
+        const Page *page[PageCount] = {};
     };
 
     // Reads every page group of the file; a missing file gives an empty table.
     static OledPageTable read(const QString &path);
 
-    // Page `page` of a key acting as `target`: the key's own page group when it acts as
-    // itself, else its page 0 group for every page. Null when that group holds no page.
-    const Page *find(int key, int target, int page) const;
+    KeyPages find(int key, int target) const;
 
 private:
-    QHash<QPair<int, int>, Page> m_pages; // by key value and page number
+    struct Groups
+    {
+        Page page[PageCount];
+        bool present[PageCount] = {};
+    };
+    QHash<int, Groups> m_keys; // by key value
 };
 
 // The page table of one file, read again only when the file has changed: when its

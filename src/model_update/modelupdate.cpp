@@ -8,6 +8,7 @@
 
 #include <QtCore/QDebug>
 #include <QtCore/QMutexLocker>
+#include <QtCore/QVarLengthArray>
 
 namespace {
 
@@ -37,6 +38,16 @@ struct ModelFacts
     qint32 keyBoardVersion;
 };
 
+// A user page that goes into a record of pages 1 to 4 when the update writes back: nothing
+// reads those records during the update, so they need no working copy.
+struct PageWrite
+{
+    int index;
+    const OledPageTable::Page *content;
+    int limit;
+};
+using PageWrites = QVarLengthArray<PageWrite, 4 * KeyGroups::KeysPerGroup>;
+
 ModelFacts loadRecords(QMutex *mutex, const Model_VOrnParam &model, OledRecordBatch &batch)
 {
     QMutexLocker locker(mutex);
@@ -44,10 +55,18 @@ ModelFacts loadRecords(QMutex *mutex, const Model_VOrnParam &model, OledRecordBa
     return {model.keyMap, model.keyBoardVersion};
 }
 
-void writeRecords(QMutex *mutex, Model_VOrnParam &model, const OledRecordBatch &batch)
+void setPage(OledKeyRecord record, const OledPageTable::Page &content, int limit)
+{
+    record.setContent(content.displayModel, content.icon, content.textLength, content.text, limit);
+}
+
+void writeRecords(QMutex *mutex, Model_VOrnParam &model, const OledRecordBatch &batch,
+                  const PageWrites &pages = PageWrites())
 {
     QMutexLocker locker(mutex);
     batch.writeBack(model);
+    for (const PageWrite &page : pages)
+        setPage(OledKeyRecord(model, page.index), *page.content, page.limit);
 }
 
 int textLimit(quint64 lineLength)
@@ -61,11 +80,6 @@ QString shownText(const OledKeyRecord &record, Line line, int maxBytes)
     return QString::fromLocal8Bit(bytes.data(), int(bytes.size()));
 }
 
-std::string_view bytesOf(const QByteArray &bytes)
-{
-    return std::string_view(bytes.constData(), size_t(bytes.size()));
-}
-
 int groupSlotCount(int group, qint32 keyBoardVersion)
 {
     if (KeyGroups::firstKey(group) < 0)
@@ -77,36 +91,32 @@ int groupSlotCount(int group, qint32 keyBoardVersion)
 
 // A key with a remap entry takes the user's pages from the configuration file into its
 // records of pages 0 to 4.
-void applyOledPages(OledRecordBatch &batch, const OledPageTable &pages, int group, int slot,
-                    int target, int textLimit)
+void applyOledPages(OledRecordBatch &batch, PageWrites &laterPages, const OledPageTable &pages,
+                    int group, int slot, int target, int limit)
 {
-    const int key = KeyGroups::firstKey(group) + slot;
-    for (int page = 0; page < OledKeyRecord::PageCount; ++page) {
-        const OledPageTable::Page *content = pages.find(key, target, page);
-        if (!content)
-            continue;
-        OledKeyRecord record = batch.edit(OledKeyRecord::groupIndex(group, page, slot));
-        record.setDisplayModel(content->displayModel);
-        record.setIcon(content->icon);
-        record.writeTerminatedText(OledKeyRecord::FirstLine, bytesOf(content->firstText),
-                                   textLimit);
-        record.setTextLength(OledKeyRecord::FirstLine, uchar(content->firstText.size()));
-        record.writeTerminatedText(OledKeyRecord::SecondLine, bytesOf(content->secondText),
-                                   textLimit);
-        record.setTextLength(OledKeyRecord::SecondLine, uchar(content->secondText.size()));
+    const OledPageTable::KeyPages found = pages.find(KeyGroups::firstKey(group) + slot, target);
+    const int firstPage = OledKeyRecord::groupIndex(group, 0, slot);
+    if (found.page[0])
+        setPage(batch.edit(firstPage), *found.page[0], limit);
+    for (int page = 1; page < OledKeyRecord::PageCount; ++page) {
+        if (found.page[page])
+            laterPages.append(
+                    {firstPage + page * OledKeyRecord::SlotCount, found.page[page], limit});
     }
 }
 
 // Writes each slot's entry into page 0 of the group, lets the user's pages override it
-// and announces the key, slot by slot, all in the batch.
+// and announces the key, slot by slot.
 template<typename Announce>
-void applyGroupMessage(OledRecordBatch &batch, const ModelFacts &facts, OledPageCache &pages,
-                       const model_Protocoldata &message, const GroupMessage &kind,
-                       Announce announce)
+void applyGroupMessage(OledRecordBatch &batch, PageWrites &laterPages, const ModelFacts &facts,
+                       OledPageCache &pages, const model_Protocoldata &message,
+                       const GroupMessage &kind, Announce announce)
 {
     const int group = message.dataA;
     const int slotCount = qMin(groupSlotCount(group, facts.keyBoardVersion),
                                OledPayload::groupEntryCount(message.payload, kind.layout));
+    const OledPageTable *pageTable = nullptr; // looked up once, when a key first needs it
+    KeyRemap::AscendingLookup remap(facts.keyMap, KeyGroups::firstKey(group));
     for (int slot = 0; slot < slotCount; ++slot) {
         const OledEntry entry = OledPayload::groupEntry(message.payload, kind.layout, slot);
         const int key = KeyGroups::firstKey(group) + slot;
@@ -115,9 +125,12 @@ void applyGroupMessage(OledRecordBatch &batch, const ModelFacts &facts, OledPage
         record.setIcon(entry.icon);
         for (int line = 0; line < kind.layout.lineCount; ++line)
             record.copyText(Line(line), entry.lines[line]);
-        const std::optional<int> target = KeyRemap::target(facts.keyMap, key);
-        if (target && (kind.pagesOnEveryGroup || group == LayerGroup))
-            applyOledPages(batch, pages.table(), group, slot, *target, kind.pageTextLimit);
+        const std::optional<int> target = remap.target(key);
+        if (target && (kind.pagesOnEveryGroup || group == LayerGroup)) {
+            if (!pageTable)
+                pageTable = &pages.table();
+            applyOledPages(batch, laterPages, *pageTable, group, slot, *target, kind.pageTextLimit);
+        }
         announce(key, entry, shownText(record, OledKeyRecord::FirstLine, kind.shownBytes),
                  shownText(record, OledKeyRecord::SecondLine, kind.shownBytes));
     }
@@ -126,17 +139,17 @@ void applyGroupMessage(OledRecordBatch &batch, const ModelFacts &facts, OledPage
 // Announces a key's OLED content to the interface.
 auto oledShow(UiprocDealKeyPress_Vorn_Desktop *processor)
 {
-    return [processor](int keyValue, const OledEntry &entry, const QString &first,
-                       const QString &second) {
-        emit processor->sig_updateOledShow(keyValue, entry.displayModel, entry.icon, first, second);
+    return [processor](int keyValue, const OledEntry &entry, QString first, QString second) {
+        emit processor->sig_updateOledShow(keyValue, entry.displayModel, entry.icon,
+                                           std::move(first), std::move(second));
     };
 }
 
-// The records of a whole group: its five pages.
+// The records of page 0 of a group.
 OledRecordBatch groupBatch(int group)
 {
     return OledRecordBatch(OledKeyRecord::groupIndex(group, 0, 0),
-                           KeyGroups::firstKey(group) < 0 ? 0 : OledRecordBatch::MaxRecords);
+                           KeyGroups::firstKey(group) < 0 ? 0 : KeyGroups::KeysPerGroup);
 }
 
 } // namespace
@@ -153,8 +166,9 @@ void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByGroupID(model_Protocoldat
     const ModelFacts facts = loadRecords(m_mutex, *m_model, batch);
     // The last byte of each line is never shown.
     const GroupMessage kind{OledPayload::twoLineGroup(length), length - 1, length, false};
-    applyGroupMessage(batch, facts, m_oledPages, message, kind, oledShow(this));
-    writeRecords(m_mutex, *m_model, batch);
+    PageWrites laterPages;
+    applyGroupMessage(batch, laterPages, facts, m_oledPages, message, kind, oledShow(this));
+    writeRecords(m_mutex, *m_model, batch, laterPages);
 }
 
 void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByGroupID_3R(model_Protocoldata const &message)
@@ -167,8 +181,9 @@ void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByGroupID_3R(model_Protocol
     const OledPayload::GroupLayout layout = OledPayload::ThreeLineGroup;
     const GroupMessage kind{layout, layout.lineWidth, textLimit(Model_VOrnParam::gOledLength),
                             true};
-    applyGroupMessage(batch, facts, m_oledPages, message, kind, oledShow(this));
-    writeRecords(m_mutex, *m_model, batch);
+    PageWrites laterPages;
+    applyGroupMessage(batch, laterPages, facts, m_oledPages, message, kind, oledShow(this));
+    writeRecords(m_mutex, *m_model, batch, laterPages);
 }
 
 // Here the record is written back first: a receiver already finds the new content.

@@ -5,6 +5,8 @@
 
 #include <model_vornparam.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string_view>
 
 // One 101-byte OLED key record of the keyboard model, and where each key's record is.
@@ -26,7 +28,13 @@ public:
     };
 
     // Record of group 1..6, page 0..4, slot 0..15; -1 for anything else.
-    static int groupIndex(int group, int page, int slot);
+    static int groupIndex(int group, int page, int slot)
+    {
+        if (group < 1 || group > GroupCount || page < 0 || page >= PageCount || slot < 0
+            || slot >= SlotCount)
+            return -1;
+        return ((group - 1) * PageCount + page) * SlotCount + slot;
+    }
     // Record of a key outside the groups, 480 + key value; -1 outside 0..599.
     static int keyIndex(int keyValue);
     // Record a key-value message writes: page 0 of the key's group for the group ranges
@@ -40,28 +48,60 @@ public:
 
     bool isValid() const { return m_bytes; }
 
-    uchar displayModel() const;
-    void setDisplayModel(uchar value);
-    uchar icon() const;
-    void setIcon(uchar value);
-    uchar textLength(Line line) const;
-    void setTextLength(Line line, uchar length);
+    uchar displayModel() const { return byteAt(DisplayModelOffset); }
+    void setDisplayModel(uchar value) { setByteAt(DisplayModelOffset, value); }
+    uchar icon() const { return byteAt(IconOffset); }
+    void setIcon(uchar value) { setByteAt(IconOffset, value); }
+    uchar textLength(Line line) const { return byteAt(TextLengthOffset + line); }
+    void setTextLength(Line line, uchar length) { setByteAt(TextLengthOffset + line, length); }
 
     // The line's bytes up to its first NUL, within its first maxBytes bytes (at most the
     // whole field; negative counts as 0).
     std::string_view text(Line line, int maxBytes = TextFieldSize) const;
     // Copies the bytes (as many as fit) to the start of the field; the rest stays.
-    void copyText(Line line, std::string_view bytes);
-    // Writes at most `limit` bytes (at most the field): the bytes followed by a NUL when
-    // they are fewer than that, else the first `limit` bytes. The rest stays.
-    void writeTerminatedText(Line line, std::string_view bytes, int limit);
+    void copyText(Line line, std::string_view bytes)
+    {
+        if (m_bytes)
+            std::memcpy(field(line), bytes.data(), std::min(bytes.size(), size_t(TextFieldSize)));
+    }
+    // Sets display model, icon and the first two lines with their lengths, copying
+    // `count` bytes (at most the field) of each text.
+    void setContent(uchar displayModel, uchar icon, const uchar (&lengths)[2],
+                    const char (&texts)[2][TextFieldSize], int count)
+    {
+        if (!m_bytes)
+            return;
+        m_bytes[DisplayModelOffset] = displayModel;
+        m_bytes[IconOffset] = icon;
+        std::memcpy(m_bytes + TextLengthOffset, lengths, 2);
+        std::memcpy(field(FirstLine), texts, size_t(qBound(0, count, int(TextFieldSize))));
+        std::memcpy(field(SecondLine), texts[1], size_t(qBound(0, count, int(TextFieldSize))));
+    }
     // Fills the whole field with NUL bytes.
-    void clearText(Line line);
+    void clearText(Line line)
+    {
+        if (m_bytes)
+            std::memset(field(line), 0, TextFieldSize);
+    }
 
 private:
-    uchar byteAt(int offset) const;
-    void setByteAt(int offset, uchar value);
-    char *field(Line line) const;
+    enum Offset : int {
+        DisplayModelOffset = 3,
+        IconOffset = 4,
+        TextLengthOffset = 5, // one byte per line
+        TextOffset = 8 // one field per line
+    };
+
+    uchar byteAt(int offset) const { return m_bytes ? m_bytes[offset] : 0; }
+    void setByteAt(int offset, uchar value)
+    {
+        if (m_bytes)
+            m_bytes[offset] = value;
+    }
+    char *field(Line line) const
+    {
+        return reinterpret_cast<char *>(m_bytes + TextOffset + line * TextFieldSize);
+    }
 
     uchar *m_bytes = nullptr;
 };

@@ -16,20 +16,6 @@ void OledRecordBatch::load(const Model_VOrnParam &model)
                 size_t(m_count) * Model_VOrnParam::OledKeyRecordSize);
 }
 
-OledKeyRecord OledRecordBatch::read(int index)
-{
-    const int slot = index - m_first;
-    return OledKeyRecord(slot >= 0 && slot < m_count ? m_records[slot] : nullptr);
-}
-
-OledKeyRecord OledRecordBatch::edit(int index)
-{
-    const int slot = index - m_first;
-    if (slot >= 0 && slot < m_count)
-        m_edited.set(size_t(slot));
-    return read(index);
-}
-
 void OledRecordBatch::writeBack(Model_VOrnParam &model) const
 {
     for (int slot = 0; slot < m_count; ++slot) {
