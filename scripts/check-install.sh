@@ -19,7 +19,10 @@ require() {
     local text="$1" pattern
     shift
     for pattern; do
-        grep -qE -- "$pattern" <<<"$text" || { echo "check-install: no '$pattern' in:" >&2; echo "$text" >&2; exit 1; }
+        if ! grep -qE -- "$pattern" <<<"$text"; then
+            printf "check-install: no '%s' in:\n%s\n" "$pattern" "$text" >&2
+            exit 1
+        fi
     done
 }
 # Fails when the expression matches a line of the text.
@@ -37,8 +40,7 @@ run_consumer() {
     cmake -S "$root/tests/install" -B "$build" -DCMAKE_PREFIX_PATH="$2" \
         -DVORN_HOST_PREFIX="$tmp/host" >/dev/null
     cmake --build "$build" >/dev/null
-    TMPDIR="$tmp" LD_LIBRARY_PATH="$tmp/host/lib/$multiarch" "$build/consumer" \
-        | grep -qx UiprocDealKeyPress_Vorn_Desktop
+    TMPDIR="$tmp" LD_LIBRARY_PATH="$tmp/host/lib/$multiarch" "$build/consumer"
 }
 
 echo "== Debian packages"

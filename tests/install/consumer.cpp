@@ -26,6 +26,5 @@ int main(int argc, char *argv[])
         fprintf(stderr, "no DealKeyPress: %s\n", qPrintable(component.errorString()));
         return 1;
     }
-    printf("%s\n", object->metaObject()->className());
     return 0;
 }
