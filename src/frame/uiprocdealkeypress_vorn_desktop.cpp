@@ -1,8 +1,10 @@
 #include "uiprocdealkeypress_vorn_desktop.h"
 
 #include "configfiles.h"
+#include "oledpagetable.h"
 #include "public_vorn_taskcmdprocess_desktop.h"
 #include "tbarprocess.h"
+#include "tbartracker.h"
 
 #include <uiprocmain_vorn_desktop.h>
 #include <uiproctake.h>
@@ -21,7 +23,9 @@ const int TbarPollInterval = 10;
 } // namespace
 
 UiprocDealKeyPress_Vorn_Desktop::UiprocDealKeyPress_Vorn_Desktop()
-    : m_udiskDir(QString()), m_oledPages(ConfigFiles::keyboardConfigPath())
+    : m_udiskDir(QString())
+    , m_tbar(std::make_unique<TbarTracker>())
+    , m_oledPages(std::make_unique<OledPageCache>(ConfigFiles::keyboardConfigPath()))
 {
     Public_Vorn_TaskCmdProcess_Desktop::getKeyBoardVar(&m_model, &m_mutex);
 
@@ -115,12 +119,12 @@ void UiprocDealKeyPress_Vorn_Desktop::disconnectBIZ()
 
 void UiprocDealKeyPress_Vorn_Desktop::setLockState(bool state)
 {
-    m_keyState.locked = state;
+    m_lockState = state;
 }
 
 bool UiprocDealKeyPress_Vorn_Desktop::getLockState()
 {
-    return m_keyState.locked;
+    return m_lockState;
 }
 
 void UiprocDealKeyPress_Vorn_Desktop::setKeyBoardVer(int nVer)

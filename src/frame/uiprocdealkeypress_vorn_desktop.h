@@ -1,10 +1,6 @@
 #ifndef UIPROCDEALKEYPRESS_VORN_DESKTOP_H
 #define UIPROCDEALKEYPRESS_VORN_DESKTOP_H
 
-#include "keyrouter.h"
-#include "oledpagetable.h"
-#include "tbartracker.h"
-
 #include <iuiprocbase.h>
 #include <model_protocoldata.h>
 #include <model_vornparam.h>
@@ -15,6 +11,17 @@
 #include <QtCore/QSharedMemory>
 #include <QtCore/QString>
 #include <QtCore/QTimer>
+
+#include <memory>
+
+class OledPageCache;
+class TbarTracker;
+struct KeyRoute;
+struct KeyState;
+struct KeySignal;
+namespace KeyRouter {
+struct Context;
+}
 
 // Serves the hardware control keyboard for the QML user interface: decodes host
 // messages into signals, keeps the key OLED model current, holds the key remap and
@@ -64,10 +71,10 @@ public:
     Q_INVOKABLE void setLockState(bool state);
     Q_INVOKABLE bool getLockState();
     Q_INVOKABLE void writeLogForTbarTest(int nTyte, QString log);
-    Q_INVOKABLE void setTbarTakeNum(int value) { m_tbar.setTakeNum(value); }
-    Q_INVOKABLE int getTbarTakeNum() { return m_tbar.takeNum(); }
-    Q_INVOKABLE int getTbarMax() { return m_tbar.max(); }
-    Q_INVOKABLE int getTbarMin() { return m_tbar.min(); }
+    Q_INVOKABLE void setTbarTakeNum(int value);
+    Q_INVOKABLE int getTbarTakeNum();
+    Q_INVOKABLE int getTbarMax();
+    Q_INVOKABLE int getTbarMin();
     Q_INVOKABLE void setKeyBoardVer(int nVer = -1);
 
     // Key-rate guard shared by every instance.
@@ -172,6 +179,7 @@ private:
     // Emits a key event's signals, stores its state and arms the key-rate guard.
     void followRoute(const KeyRoute &route);
     void emitKeySignal(const KeySignal &signal);
+    KeyState keyState() const;
     KeyRouter::Context keyContext() const;
     // The T-bar key's reading: clamp, alpha, jump filter, hand-over to the take handling.
     void dealTbarKey(int raw);
@@ -189,11 +197,13 @@ private:
     Model_VOrnParam *m_model = nullptr;
     QTimer m_timerReadTbar;
     QTimer m_timerCheckTbar;
-    KeyRoute::State m_keyState;
-    TbarTracker m_tbar;
+    bool m_lockState = false;
+    bool m_groupKeyMode = false;
+    const std::unique_ptr<TbarTracker> m_tbar; // calibration, position, alpha, waiting jump
     int m_keyBoardVer = -1;
+    bool m_keysBlocked = false;
     QSharedMemory *m_sharedMemory = nullptr;
-    OledPageCache m_oledPages;
+    const std::unique_ptr<OledPageCache> m_oledPages; // the user's pages of keys
     int m_missingReported = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "combinebytes.h"
 #include "keyboardidentity.h"
+#include "keyrouter.h"
 #include "panelframe.h"
 #include "tbartracker.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
@@ -74,7 +75,7 @@ void UiprocDealKeyPress_Vorn_Desktop::handleTbarPosition(const model_Protocoldat
 {
     const quint16 raw = combineBytes(message.byte29, message.byte2A);
     qDebug() << "------------------------------------------------------nTbarValue=" << raw;
-    emit sigTbarValue(TbarTracker::position(raw, m_tbar.min(), m_tbar.max()));
+    emit sigTbarValue(TbarTracker::position(raw, m_tbar->min(), m_tbar->max()));
 }
 
 void UiprocDealKeyPress_Vorn_Desktop::handleSerialNumber(const model_Protocoldata &message)
@@ -109,7 +110,7 @@ void UiprocDealKeyPress_Vorn_Desktop::handleKeyEvent(const model_Protocoldata &m
         return;
     const KeyRouter::Event event{combineBytes(message.byte2A, message.byte29), message.dataA,
                                  message.subCommand};
-    const KeyRoute route = KeyRouter::keyEvent(event, m_keyState, keyContext());
+    const KeyRoute route = KeyRouter::keyEvent(event, keyState(), keyContext());
     if (route.groupKey)
         qDebug() << "-----------------------------deal GroupKey-----------=" << event.key;
     followRoute(route);

@@ -1,6 +1,8 @@
 #include "combinebytes.h"
 #include "keygroups.h"
 #include "keyremap.h"
+#include "keyrouter.h"
+#include "tbartracker.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
 #include <uiproctake.h>
@@ -23,7 +25,12 @@ void UiprocDealKeyPress_Vorn_Desktop::dealKeyPress(model_Protocoldata message)
         return;
     const KeyRouter::Event event{combineBytes(message.byte2A, message.byte29), message.dataA,
                                  message.subCommand};
-    followRoute(KeyRouter::keyPress(event, m_keyState, keyContext()));
+    followRoute(KeyRouter::keyPress(event, keyState(), keyContext()));
+}
+
+KeyState UiprocDealKeyPress_Vorn_Desktop::keyState() const
+{
+    return {m_lockState, m_groupKeyMode, m_keysBlocked};
 }
 
 KeyRouter::Context UiprocDealKeyPress_Vorn_Desktop::keyContext() const
@@ -33,7 +40,9 @@ KeyRouter::Context UiprocDealKeyPress_Vorn_Desktop::keyContext() const
 
 void UiprocDealKeyPress_Vorn_Desktop::followRoute(const KeyRoute &route)
 {
-    m_keyState = route.state;
+    m_lockState = route.state.locked;
+    m_groupKeyMode = route.state.groupKeyMode;
+    m_keysBlocked = route.state.keysBlocked;
     if (route.armGuard) {
         keyTimer.start(KeyRateWindowMs);
         keyFlag = false;
@@ -114,7 +123,7 @@ void UiprocDealKeyPress_Vorn_Desktop::dealTbarKey(int raw)
 {
     if (!hostHas(HostTake))
         return;
-    switch (m_tbar.keyReading(raw)) {
+    switch (m_tbar->keyReading(raw)) {
     case TbarTracker::Reading::Unchanged:
         return;
     case TbarTracker::Reading::Deferred:
@@ -125,20 +134,20 @@ void UiprocDealKeyPress_Vorn_Desktop::dealTbarKey(int raw)
     }
     m_timerCheckTbar.stop();
     if (Utility_Manage::getDbgList(1, 2)) {
-        qDebug() << "------KEY_T_BAR-----------m_alphaValue/m_tbarTakeNum=" << m_tbar.alphaValue()
-                 << m_tbar.takeNum() << Public_Desktop::puiTake->getIsTbarMode();
+        qDebug() << "------KEY_T_BAR-----------m_alphaValue/m_tbarTakeNum=" << m_tbar->alphaValue()
+                 << m_tbar->takeNum() << Public_Desktop::puiTake->getIsTbarMode();
         Utility_Manage::writeLogToQmlDebug(0, 2);
     }
-    applyTbarPosition(m_tbar.takeNum());
-    emit sigKeyValueForTest(KeyRouter::TbarKey, m_tbar.takeNum(), 0);
+    applyTbarPosition(m_tbar->takeNum());
+    emit sigKeyValueForTest(KeyRouter::TbarKey, m_tbar->takeNum(), 0);
 }
 
 void UiprocDealKeyPress_Vorn_Desktop::applyTbarPosition(int position)
 {
     UiprocTake *take = Public_Desktop::puiTake;
     if (take->getIsTbarMode())
-        take->dealTbar(m_tbar.alphaValue());
-    emit sig_changeAlpha(m_tbar.alphaValue(), position);
+        take->dealTbar(m_tbar->alphaValue());
+    emit sig_changeAlpha(m_tbar->alphaValue(), position);
 }
 
 void UiprocDealKeyPress_Vorn_Desktop::deaGrouplKeyPress(unsigned short keyValue)

@@ -172,8 +172,7 @@ void KeyRoute::add(KeySignal::Name name, int a, int b, int c)
     emissions[count++] = KeySignal{name, {a, b, c}};
 }
 
-KeyRoute KeyRouter::keyEvent(const Event &event, const KeyRoute::State &state,
-                             const Context &context)
+KeyRoute KeyRouter::keyEvent(const Event &event, const KeyState &state, const Context &context)
 {
     if (state.locked || event.key == LockKey) {
         KeyRoute route;
@@ -201,8 +200,7 @@ KeyRoute KeyRouter::keyEvent(const Event &event, const KeyRoute::State &state,
     return keyPress(event, state, context);
 }
 
-KeyRoute KeyRouter::keyPress(const Event &event, const KeyRoute::State &state,
-                             const Context &context)
+KeyRoute KeyRouter::keyPress(const Event &event, const KeyState &state, const Context &context)
 {
     KeyRoute route;
     route.state = state;

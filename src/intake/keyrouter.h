@@ -28,18 +28,19 @@ public:
     int args[3]; // LayerAttribute: the character of its one-letter text
 };
 
+// What key events change of the processor.
+struct KeyState
+{
+    bool locked = false; // the keyboard lock: only the lock key acts
+    bool groupKeyMode = false; // the group-key modifier is held
+    bool keysBlocked = false; // the device key lock of some device types
+};
+
 // What one key event does: the signals to emit in order, whether it arms the key-rate
 // guard, and whether the T-bar takes a reading.
 struct KeyRoute
 {
-    struct State
-    {
-        bool locked = false; // the keyboard lock: only the lock key acts
-        bool groupKeyMode = false; // the group-key modifier is held
-        bool keysBlocked = false; // the device key lock of some device types
-    };
-
-    State state; // the state after the event
+    KeyState state; // the state after the event
     bool groupKey = false; // the event went to the group-key handling
     bool armGuard = false; // start the key-rate guard
     bool tbar = false; // the T-bar takes tbarRaw
@@ -70,10 +71,10 @@ struct Context
 };
 
 // The whole key event: keyboard lock, group-key modifier, then keyPress.
-KeyRoute keyEvent(const Event &event, const KeyRoute::State &state, const Context &context);
+KeyRoute keyEvent(const Event &event, const KeyState &state, const Context &context);
 // A key press past the lock and modifier: device key lock, key-rate guard, the direct
 // keys of the version-2 layout, the remap and the key table.
-KeyRoute keyPress(const Event &event, const KeyRoute::State &state, const Context &context);
+KeyRoute keyPress(const Event &event, const KeyState &state, const Context &context);
 
 const int TbarKey = 10;
 const int FunctionTabKey = 87;

@@ -2,6 +2,7 @@
 #include "keygroups.h"
 #include "keyremap.h"
 #include "oledkeyrecord.h"
+#include "oledpagetable.h"
 #include "oledpayload.h"
 #include "oledrecordbatch.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
@@ -167,7 +168,7 @@ void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByGroupID(model_Protocoldat
     // The last byte of each line is never shown.
     const GroupMessage kind{OledPayload::twoLineGroup(length), length - 1, length, false};
     PageWrites laterPages;
-    applyGroupMessage(batch, laterPages, facts, m_oledPages, message, kind, oledShow(this));
+    applyGroupMessage(batch, laterPages, facts, *m_oledPages, message, kind, oledShow(this));
     writeRecords(m_mutex, *m_model, batch, laterPages);
 }
 
@@ -182,7 +183,7 @@ void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByGroupID_3R(model_Protocol
     const GroupMessage kind{layout, layout.lineWidth, textLimit(Model_VOrnParam::gOledLength),
                             true};
     PageWrites laterPages;
-    applyGroupMessage(batch, laterPages, facts, m_oledPages, message, kind, oledShow(this));
+    applyGroupMessage(batch, laterPages, facts, *m_oledPages, message, kind, oledShow(this));
     writeRecords(m_mutex, *m_model, batch, laterPages);
 }
 

@@ -1,4 +1,5 @@
 #include "tbarrecord.h"
+#include "tbartracker.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
 #include <utility_manage.h>
@@ -71,10 +72,10 @@ int UiprocDealKeyPress_Vorn_Desktop::readShareMemory()
     const std::optional<int> value = TbarRecord::tbarValue(content);
     if (!value)
         return Read;
-    if (!m_tbar.channelValue(*value))
+    if (!m_tbar->channelValue(*value))
         return NothingNew;
     qDebug() << "----------nValue=" << *value;
-    emit sig_changeAlpha(m_tbar.alphaValue(), *value);
+    emit sig_changeAlpha(m_tbar->alphaValue(), *value);
     emit sigKeyValueForTest(TbarRecord::TbarKeyCode, *value, 0);
     return Read;
 }
