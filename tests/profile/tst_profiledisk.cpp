@@ -4,10 +4,6 @@
 #include <QtCore/QTemporaryDir>
 #include <QtTest/QtTest>
 
-#include <sys/resource.h>
-
-#include <csignal>
-
 using namespace TestFiles;
 
 // The profile transfer on a disk root and a local profile in a temporary folder: the
@@ -112,15 +108,12 @@ void tst_ProfileDisk::replaceWithCopy()
     QVERIFY(writeFile(m_dir->filePath(QStringLiteral("target")), "older and longer"));
     const QStringList entries = entriesUnder(m_dir->path());
 
-    // Files may not grow past 128 KiB while copying, so larger copies fail as on a full disk.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit;
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
-    const rlimit lowered{128 * 1024, limit.rlim_max};
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &lowered), 0);
-    const bool result = ProfileDisk::replaceWithCopy(m_dir->filePath(QStringLiteral("source")),
-                                                     m_dir->filePath(target));
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    bool result;
+    {
+        const FileSizeLimit limit(128 * 1024);
+        result = ProfileDisk::replaceWithCopy(m_dir->filePath(QStringLiteral("source")),
+                                              m_dir->filePath(target));
+    }
 
     QCOMPARE(result, copied);
     QCOMPARE(readFile(m_dir->filePath(QStringLiteral("target"))),
