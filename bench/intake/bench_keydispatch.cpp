@@ -4,6 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QtCore/QTemporaryDir>
+
 #include <memory>
 
 namespace {
@@ -77,9 +79,19 @@ void keyEventFloor(benchmark::State &state, bool remap)
     benchmark::DoNotOptimize(bench.receiver->count);
 }
 
+// The same key event with the flight recorder on, writing each message to a file.
+// Recording stays on for the rest of the process, so this one runs last.
+void keyEventRecorded(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    qputenv("VORN_KEYBOARD_RECORD", QFile::encodeName(dir.filePath(QStringLiteral("bench.trace"))));
+    keyEvent(state, false);
+}
+
 } // namespace
 
 BENCHMARK_CAPTURE(keyEvent, shortcut, false)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK_CAPTURE(keyEventFloor, shortcut, false)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK_CAPTURE(keyEvent, remapped, true)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK_CAPTURE(keyEventFloor, remapped, true)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(keyEventRecorded)->Repetitions(5)->ReportAggregatesOnly(true);

@@ -3,6 +3,7 @@
 #include "configfiles.h"
 #include "oledpagetable.h"
 #include "public_vorn_taskcmdprocess_desktop.h"
+#include "sessionrecorder.h"
 #include "tbarprocess.h"
 #include "tbartracker.h"
 
@@ -27,15 +28,15 @@ UiprocDealKeyPress_Vorn_Desktop::UiprocDealKeyPress_Vorn_Desktop()
     , m_tbar(std::make_unique<TbarTracker>())
     , m_oledPages(std::make_unique<OledPageCache>(ConfigFiles::keyboardConfigPath()))
 {
+    SessionRecorder::startIfRequested(TbarProcess::isCurrent());
     Public_Vorn_TaskCmdProcess_Desktop::getKeyBoardVar(&m_model, &m_mutex);
 
-    connect(&keyTimer, &QTimer::timeout, this, &UiprocDealKeyPress_Vorn_Desktop::updateKeyTimer);
-    connect(&m_timerReadTbar, &QTimer::timeout, this,
-            &UiprocDealKeyPress_Vorn_Desktop::updateTimerReadTbar);
+    connect(&keyTimer, &QTimer::timeout, this, &UiprocDealKeyPress_Vorn_Desktop::resetKeyGuard);
+    connect(&m_timerReadTbar, &QTimer::timeout, this, [this] { readShareMemory(); });
     connect(&m_timerCheckTbar, &QTimer::timeout, this,
-            &UiprocDealKeyPress_Vorn_Desktop::updateTimerCheckTbar);
+            &UiprocDealKeyPress_Vorn_Desktop::checkTbarJump);
 
-    readTbarIni();
+    loadTbarCalibration();
     initVirtualKeyBoard();
 
     // Only the T-bar process writes the segment; every other process polls it.
@@ -50,10 +51,23 @@ UiprocDealKeyPress_Vorn_Desktop::UiprocDealKeyPress_Vorn_Desktop()
 
 UiprocDealKeyPress_Vorn_Desktop::~UiprocDealKeyPress_Vorn_Desktop()
 {
+    if (SessionRecorder *recorder = SessionRecorder::active())
+        recorder->processorDestroyed();
     delete m_sharedMemory;
 }
 
 bool UiprocDealKeyPress_Vorn_Desktop::hostHas(int parts)
+{
+    const int missing = parts
+            & ((m_model ? 0 : HostModel) | (m_mutex ? 0 : HostMutex)
+               | (Public_Desktop::puiTake ? 0 : HostTake));
+    if (Q_LIKELY(!missing))
+        return true;
+    reportMissing(missing);
+    return false;
+}
+
+void UiprocDealKeyPress_Vorn_Desktop::reportMissing(int parts)
 {
     static const struct
     {
@@ -70,15 +84,11 @@ bool UiprocDealKeyPress_Vorn_Desktop::hostHas(int parts)
             {HostTake,
              "the host's take handling (Public_Desktop::puiTake); T-bar key readings are ignored"},
     };
-    const int missing = parts
-            & ((m_model ? 0 : HostModel) | (m_mutex ? 0 : HostMutex)
-               | (Public_Desktop::puiTake ? 0 : HostTake));
     for (const auto &warning : warnings) {
-        if (missing & warning.part & ~m_missingReported)
+        if (parts & warning.part & ~m_missingReported)
             qWarning("DealKeyPress: missing %s", warning.missing);
     }
-    m_missingReported |= missing;
-    return !missing;
+    m_missingReported |= parts;
 }
 
 Model_VOrnParam UiprocDealKeyPress_Vorn_Desktop::getModel()
@@ -98,6 +108,7 @@ void UiprocDealKeyPress_Vorn_Desktop::setModel(Model_VOrnParam &model)
 
 void UiprocDealKeyPress_Vorn_Desktop::connectBIZ()
 {
+    recordCall("connectBIZ");
     if (BizCmdsWork *biz = uiprocmain_VORN_Desktop::biz_cmdswork)
         connect(biz, &BizCmdsWork::signalSendReceiveMessage, this,
                 &UiprocDealKeyPress_Vorn_Desktop::taskCmdProcess, Qt::QueuedConnection);
@@ -108,6 +119,7 @@ void UiprocDealKeyPress_Vorn_Desktop::connectBIZ()
 
 void UiprocDealKeyPress_Vorn_Desktop::disconnectBIZ()
 {
+    recordCall("disconnectBIZ");
     if (BizCmdsWork *biz = uiprocmain_VORN_Desktop::biz_cmdswork)
         disconnect(biz, &BizCmdsWork::signalSendReceiveMessage, this,
                    &UiprocDealKeyPress_Vorn_Desktop::taskCmdProcess);
@@ -119,16 +131,19 @@ void UiprocDealKeyPress_Vorn_Desktop::disconnectBIZ()
 
 void UiprocDealKeyPress_Vorn_Desktop::setLockState(bool state)
 {
+    recordCall("setLockState", state);
     m_lockState = state;
 }
 
 bool UiprocDealKeyPress_Vorn_Desktop::getLockState()
 {
+    recordCall("getLockState");
     return m_lockState;
 }
 
 void UiprocDealKeyPress_Vorn_Desktop::setKeyBoardVer(int nVer)
 {
+    recordCall("setKeyBoardVer", nVer);
     if (nVer >= 0)
         m_keyBoardVer = nVer;
 }

@@ -166,6 +166,7 @@ public slots:
 
 private:
     // Command intake, one handler per row of the dispatch table.
+    void dispatch(const model_Protocoldata &message);
     void handleKeyboardState(const model_Protocoldata &message);
     void handleKeyboardVersion(const model_Protocoldata &message);
     void handleTbarPosition(const model_Protocoldata &message);
@@ -186,10 +187,18 @@ private:
     // Hands the alpha to the host's take handling and announces the position.
     void applyTbarPosition(int position);
 
+    // What the slots of the same names do; the library's own calls and timers use these,
+    // so that only calls from outside are recorded.
+    void loadTbarCalibration();
+    bool findUdisk();
+    void resetKeyGuard();
+    void checkTbarJump();
+
     // What the host hands over; a missing part is reported once per object, and what
     // needs it is ignored.
     enum HostPart { HostModel = 1, HostMutex = 2, HostTake = 4 };
     bool hostHas(int parts);
+    void reportMissing(int parts);
 
     QDir m_udiskDir;
     int m_udiskState = -1;

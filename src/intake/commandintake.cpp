@@ -2,6 +2,7 @@
 #include "keyboardidentity.h"
 #include "keyrouter.h"
 #include "panelframe.h"
+#include "sessionrecorder.h"
 #include "tbartracker.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
@@ -26,6 +27,16 @@ void UiprocDealKeyPress_Vorn_Desktop::taskCmdProcess(void *pvData)
         return;
     // Work on a copy: the host's record is left as it is.
     const model_Protocoldata message = *static_cast<const model_Protocoldata *>(pvData);
+    SessionRecorder *recorder = SessionRecorder::active();
+    if (recorder)
+        recorder->message(message);
+    dispatch(message);
+    if (recorder && recorder == SessionRecorder::active())
+        recorder->messageHandled();
+}
+
+void UiprocDealKeyPress_Vorn_Desktop::dispatch(const model_Protocoldata &message)
+{
     if (message.messageClass != KeyboardMessageClass && message.messageClass != KeyboardReplyClass)
         return;
 

@@ -2,6 +2,7 @@
 #include "keygroups.h"
 #include "keyremap.h"
 #include "keyrouter.h"
+#include "sessionrecorder.h"
 #include "tbartracker.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
@@ -158,6 +159,12 @@ void UiprocDealKeyPress_Vorn_Desktop::deaGrouplKeyPress(unsigned short keyValue)
 
 void UiprocDealKeyPress_Vorn_Desktop::updateKeyTimer()
 {
+    recordCall("updateKeyTimer");
+    resetKeyGuard();
+}
+
+void UiprocDealKeyPress_Vorn_Desktop::resetKeyGuard()
+{
     keyFlag = true;
     keyTimer.stop();
 }
@@ -181,6 +188,7 @@ QByteArray UiprocDealKeyPress_Vorn_Desktop::f_GBKToUTF8(const QByteArray &bytes)
 
 int UiprocDealKeyPress_Vorn_Desktop::effectToShortIndex(int nEffectIndex)
 {
+    recordCall("effectToShortIndex", nEffectIndex);
     static const int shortcutOfEffect[] = {0, 1, 10, 3, 5, 6, 12, 2, 4, 7, 8, 13, 9, 11, 14, 0};
     if (nEffectIndex < 0 || nEffectIndex >= int(std::size(shortcutOfEffect)))
         return nEffectIndex;

@@ -111,16 +111,45 @@ const KeyRow DirectKeyRows[] = {
 };
 // clang-format on
 
+// The rows of a table by key value, looked up by index: every key value below the limit
+// names its row, or none.
 template<std::size_t N>
-const KeyRow *findRow(const KeyRow (&rows)[N], int key)
+class RowIndex
 {
-    const KeyRow *end = rows + N;
-    const KeyRow *row
-            = std::upper_bound(rows, end, key, [](int k, const KeyRow &r) { return k < r.first; });
-    if (row == rows)
-        return nullptr;
-    --row;
-    return key <= row->last ? row : nullptr;
+public:
+    explicit RowIndex(const KeyRow (&rows)[N]) : m_rows(rows)
+    {
+        std::fill(std::begin(m_index), std::end(m_index), NoRow);
+        for (std::size_t row = 0; row < N; ++row) {
+            for (int key = rows[row].first; key <= rows[row].last; ++key)
+                m_index[key] = uchar(row);
+        }
+    }
+
+    const KeyRow *find(int key) const
+    {
+        if (key < 0 || key >= KeyLimit || m_index[key] == NoRow)
+            return nullptr;
+        return &m_rows[m_index[key]];
+    }
+
+private:
+    enum : int { KeyLimit = 620 }; // above every key of the tables
+    static constexpr uchar NoRow = 0xff;
+    const KeyRow (&m_rows)[N];
+    uchar m_index[KeyLimit];
+};
+
+const KeyRow *keyTableRow(int key)
+{
+    static const RowIndex index(KeyRows);
+    return index.find(key);
+}
+
+const KeyRow *directKeyRow(int key)
+{
+    static const RowIndex index(DirectKeyRows);
+    return index.find(key);
 }
 
 void addAction(KeyRoute &route, const KeyRow &row, const KeyRouter::Event &event)
@@ -167,11 +196,6 @@ bool armsGuard(int key)
 
 } // namespace
 
-void KeyRoute::add(KeySignal::Name name, int a, int b, int c)
-{
-    emissions[count++] = KeySignal{name, {a, b, c}};
-}
-
 KeyRoute KeyRouter::keyEvent(const Event &event, const KeyState &state, const Context &context)
 {
     if (state.locked || event.key == LockKey) {
@@ -217,7 +241,7 @@ KeyRoute KeyRouter::keyPress(const Event &event, const KeyState &state, const Co
         route.armGuard = armsGuard(event.key);
 
     if (context.keyboardVersion == DirectKeysVersion) {
-        if (const KeyRow *row = findRow(DirectKeyRows, event.key)) {
+        if (const KeyRow *row = directKeyRow(event.key)) {
             addAction(route, *row, event);
             return route;
         }
@@ -232,7 +256,7 @@ KeyRoute KeyRouter::keyPress(const Event &event, const KeyState &state, const Co
     }
     route.add(S::KeyBoradValue, key);
     const Event mapped{key, event.dataA, event.dataB};
-    if (const KeyRow *row = findRow(KeyRows, key))
+    if (const KeyRow *row = keyTableRow(key))
         addAction(route, *row, mapped);
     else
         route.add(S::OtherKeyBoradValue, key);

@@ -48,7 +48,10 @@ struct KeyRoute
     int count = 0;
     KeySignal emissions[5];
 
-    void add(KeySignal::Name name, int a = 0, int b = 0, int c = 0);
+    void add(KeySignal::Name name, int a = 0, int b = 0, int c = 0)
+    {
+        emissions[count++] = KeySignal{name, {a, b, c}};
+    }
 };
 
 // Turns key events (command 0xa0) into routes. Nothing here has effects: the caller

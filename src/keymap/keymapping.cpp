@@ -2,6 +2,7 @@
 #include "keygroups.h"
 #include "keymapstore.h"
 #include "keyremap.h"
+#include "sessionrecorder.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
 namespace {
@@ -27,6 +28,7 @@ void UiprocDealKeyPress_Vorn_Desktop::writeVirtualKeyBoard()
 
 void UiprocDealKeyPress_Vorn_Desktop::addModifyValue(int key, int target)
 {
+    recordCall("addModifyValue", key, target);
     if (!hostHas(HostModel))
         return;
     m_model->keyMap.insert(key, target);
@@ -37,6 +39,7 @@ void UiprocDealKeyPress_Vorn_Desktop::addModifyValue(int key, int target)
 
 void UiprocDealKeyPress_Vorn_Desktop::resetButton(int key)
 {
+    recordCall("resetButton", key);
     if (!hostHas(HostModel))
         return;
     keyboardConfig().resetKey(key);
@@ -45,6 +48,7 @@ void UiprocDealKeyPress_Vorn_Desktop::resetButton(int key)
 
 void UiprocDealKeyPress_Vorn_Desktop::resetAllButton()
 {
+    recordCall("resetAllButton");
     if (!hostHas(HostModel))
         return;
     keyboardConfig().clear();
@@ -53,6 +57,7 @@ void UiprocDealKeyPress_Vorn_Desktop::resetAllButton()
 
 bool UiprocDealKeyPress_Vorn_Desktop::readIsModify(int keyBtn)
 {
+    recordCall("readIsModify", keyBtn);
     if (!hostHas(HostModel))
         return false;
     const std::optional<int> target = KeyRemap::target(m_model->keyMap, keyBtn);
@@ -61,6 +66,7 @@ bool UiprocDealKeyPress_Vorn_Desktop::readIsModify(int keyBtn)
 
 int UiprocDealKeyPress_Vorn_Desktop::readModifiedIndex(int keyBtn)
 {
+    recordCall("readModifiedIndex", keyBtn);
     if (!hostHas(HostModel))
         return -1;
     const std::optional<int> target = KeyRemap::target(m_model->keyMap, keyBtn);

@@ -1,5 +1,6 @@
 #include "keygroups.h"
 #include "oledkeyrecord.h"
+#include "sessionrecorder.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
 namespace {
@@ -19,6 +20,7 @@ QString lineText(const OledKeyRecord &record, OledKeyRecord::Line line)
 
 void UiprocDealKeyPress_Vorn_Desktop::getVirturalKeyBoardAllOLED()
 {
+    recordCall("getVirturalKeyBoardAllOLED");
     if (!hostHas(HostModel))
         return;
     const auto show = [this](int keyValue, int index) {

@@ -1,5 +1,6 @@
 #include "configfiles.h"
 #include "profiledisk.h"
+#include "sessionrecorder.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
 namespace {
@@ -17,6 +18,12 @@ ProfileDisk profileDisk()
 
 bool UiprocDealKeyPress_Vorn_Desktop::scanUdisk()
 {
+    recordCall("scanUdisk");
+    return findUdisk();
+}
+
+bool UiprocDealKeyPress_Vorn_Desktop::findUdisk()
+{
     m_udiskState = -1;
     const QString profileDirectory = profileDisk().profileDirectory();
     if (profileDirectory.isEmpty())
@@ -28,7 +35,8 @@ bool UiprocDealKeyPress_Vorn_Desktop::scanUdisk()
 
 int UiprocDealKeyPress_Vorn_Desktop::exportProfile()
 {
-    if (!scanUdisk())
+    recordCall("exportProfile");
+    if (!findUdisk())
         return NoDisk;
     return profileDisk().exportTo(m_udiskDir.path()) ? m_udiskState : CopyFailed;
 }
@@ -36,7 +44,8 @@ int UiprocDealKeyPress_Vorn_Desktop::exportProfile()
 // The import reloads the key remap into the model, so it needs the model handed over.
 int UiprocDealKeyPress_Vorn_Desktop::importProfile()
 {
-    if (!hostHas(HostModel) || !scanUdisk())
+    recordCall("importProfile");
+    if (!hostHas(HostModel) || !findUdisk())
         return NoDisk;
     if (!profileDisk().importFrom(m_udiskDir.path()))
         return CopyFailed;

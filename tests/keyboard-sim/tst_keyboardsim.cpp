@@ -5,12 +5,20 @@
 // The simulator on small traces, compared with the output beside each trace. A trace
 // NAME.trace expects NAME.expected on stdout, or, when NAME.error exists, that text on
 // stderr and exit status 2. UPDATE_GOLDEN=1 rewrites the expected files from the output.
+// Each trace runs with the flight recorder on, and the recording replays to the same
+// output.
 class tst_KeyboardSim : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void traces_data();
     void traces();
+    void recordingFails_data();
+    void recordingFails();
+
+private:
+    QTemporaryDir m_dir;
 };
 
 namespace {
@@ -28,7 +36,42 @@ void writeFile(const QString &path, const QByteArray &content)
     file.write(content);
 }
 
+struct Run
+{
+    QByteArray out;
+    QByteArray err;
+    int exitCode = -1;
+};
+
+// The simulator on a trace (none: the demo), recording to `record` when given.
+Run simulate(const QString &trace, const QString &record = QString(),
+             const QString &shellPrefix = QString())
+{
+    QProcess sim;
+    sim.setWorkingDirectory(QStringLiteral(TRACES_DIR));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("VORN_KEYBOARD_RECORD"));
+    if (!record.isEmpty())
+        environment.insert(QStringLiteral("VORN_KEYBOARD_RECORD"), record);
+    sim.setProcessEnvironment(environment);
+    QStringList arguments{QStringLiteral(KEYBOARD_SIM), QStringLiteral("--fresh")};
+    if (!trace.isEmpty())
+        arguments.append(trace);
+    sim.start(QStringLiteral("sh"),
+              QStringList{QStringLiteral("-c"), shellPrefix + QStringLiteral(" exec \"$@\""),
+                          QStringLiteral("sh")}
+                      + arguments);
+    if (!sim.waitForFinished(120000) || sim.exitStatus() != QProcess::NormalExit)
+        return Run();
+    return {sim.readAllStandardOutput(), sim.readAllStandardError(), sim.exitCode()};
+}
+
 } // namespace
+
+void tst_KeyboardSim::initTestCase()
+{
+    QVERIFY2(m_dir.isValid(), qPrintable(m_dir.errorString()));
+}
 
 void tst_KeyboardSim::traces_data()
 {
@@ -46,29 +89,56 @@ void tst_KeyboardSim::traces()
     QFETCH(QString, name);
 
     const QDir dir(QStringLiteral(TRACES_DIR));
-    QProcess sim;
-    sim.setWorkingDirectory(dir.path());
-    QStringList arguments{QStringLiteral("--fresh")};
-    if (!trace.isEmpty())
-        arguments.append(trace);
-    sim.start(QStringLiteral(KEYBOARD_SIM), arguments);
-    QVERIFY2(sim.waitForFinished(120000), qPrintable(sim.errorString()));
-    const QByteArray out = sim.readAllStandardOutput();
-    const QByteArray err = sim.readAllStandardError();
-
+    const QString recording = m_dir.filePath(name + QStringLiteral(".trace"));
+    const Run run = simulate(trace, recording);
     const QString errorFile = dir.filePath(name + QStringLiteral(".error"));
     const bool expectError = QFileInfo::exists(errorFile);
     const QString expectedFile
             = expectError ? errorFile : dir.filePath(name + QStringLiteral(".expected"));
-    const QByteArray actual = expectError ? err : out;
+    const QByteArray actual = expectError ? run.err : run.out;
     if (qEnvironmentVariableIsSet("UPDATE_GOLDEN"))
         writeFile(expectedFile, actual);
 
-    QVERIFY2(sim.exitStatus() == QProcess::NormalExit, err.constData());
-    QCOMPARE(sim.exitCode(), expectError ? 2 : 0);
+    QCOMPARE(run.exitCode, expectError ? 2 : 0);
     if (expectError)
-        QVERIFY(out.isEmpty());
+        QVERIFY(run.out.isEmpty());
     QCOMPARE(QString::fromUtf8(actual), QString::fromUtf8(readFile(expectedFile)));
+    if (expectError)
+        return;
+    const Run replay = simulate(recording);
+    QCOMPARE(replay.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(replay.out), QString::fromUtf8(run.out));
+}
+
+void tst_KeyboardSim::recordingFails_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::addColumn<QString>("shellPrefix");
+    QTest::addColumn<QString>("warning");
+
+    QTest::newRow("unwritable file") << "/nonexistent/folder/session.trace" << ""
+                                     << "cannot record to %1: No such file or directory; "
+                                        "recording is off";
+    // 512 bytes hold the header and part of the session: then the disk is full.
+    QTest::newRow("disk full") << "full.trace" << "trap '' XFSZ; ulimit -f 1;"
+                               << "recording to %1 stopped: File too large";
+}
+
+// A recording that cannot be written stops with one warning; the session goes on as if
+// nothing were recorded.
+void tst_KeyboardSim::recordingFails()
+{
+    QFETCH(QString, record);
+    QFETCH(QString, shellPrefix);
+    QFETCH(QString, warning);
+
+    const QString path = record.startsWith('/') ? record : m_dir.filePath(record);
+    const Run run = simulate(QStringLiteral("oled-refresh.trace"), path, shellPrefix);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(run.out),
+             QString::fromUtf8(readFile(QStringLiteral(TRACES_DIR "/oled-refresh.expected"))));
+    const QStringList warnings = QString::fromUtf8(run.err).split('\n').filter("DealKeyPress:");
+    QCOMPARE(warnings, QStringList{"DealKeyPress: " + warning.arg(path)});
 }
 
 QTEST_GUILESS_MAIN(tst_KeyboardSim)

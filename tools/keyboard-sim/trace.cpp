@@ -146,10 +146,22 @@ void LineReader::tokenize(const QString &line)
                     closed = true;
                 } else if (c == QLatin1Char('\\') && i + 1 < n) {
                     c = line.at(++i);
-                    token.text += c == QLatin1Char('n') ? QChar('\n')
-                            : c == QLatin1Char('t')     ? QChar('\t')
-                            : c == QLatin1Char('0')     ? QChar(0)
-                                                        : c;
+                    if (c == QLatin1Char('x')) {
+                        bool ok = false;
+                        const QString digits = line.mid(i + 1, 2);
+                        const uint code = digits.toUInt(&ok, 16);
+                        if (!ok || digits.size() != 2) {
+                            fail(QStringLiteral("\\x takes two hexadecimal digits"));
+                            return;
+                        }
+                        token.text += QChar(code);
+                        i += 2;
+                    } else {
+                        token.text += c == QLatin1Char('n') ? QChar('\n')
+                                : c == QLatin1Char('t')     ? QChar('\t')
+                                : c == QLatin1Char('0')     ? QChar(0)
+                                                            : c;
+                    }
                 } else {
                     token.text += c;
                 }
@@ -372,7 +384,12 @@ TraceLine iniLine(LineReader &reader)
     line.iniPath = reader.token(2).text;
     const Token &value = reader.token(3);
     const std::optional<qint64> number = value.quoted ? std::nullopt : parseInteger(value.text);
-    line.value = number ? QVariant(*number) : QVariant(value.text);
+    if (value.suffix == QLatin1String(":bytes"))
+        line.value = value.text.toLatin1(); // one byte per character, \xNN for the others
+    else if (!value.suffix.isEmpty())
+        reader.fail(QStringLiteral("unexpected text after string: %1").arg(value.suffix));
+    else
+        line.value = number ? QVariant(*number) : QVariant(value.text);
     return line;
 }
 
@@ -400,7 +417,8 @@ const struct LineKind
          "host device-type N | connect-type N | debug on|off | tone-version \"TEXT\""
          " | tbar-mode on|off",
          "what the host stand-ins answer", 3, 3, hostLine},
-        {"ini", "ini keyboard|oled PATH VALUE", "a value in a configuration file", 4, 4, iniLine},
+        {"ini", "ini keyboard|oled PATH VALUE",
+         "a value in a configuration file (\"TEXT\":bytes: bytes)", 4, 4, iniLine},
         {"pause", "pause", "waits for a line on standard input", 1, 1, pauseLine},
 };
 
