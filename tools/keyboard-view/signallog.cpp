@@ -2,7 +2,7 @@
 
 namespace {
 
-const int ShowIntervalMilliseconds = 16;
+const int ShowIntervalMilliseconds = 100;
 
 } // namespace
 

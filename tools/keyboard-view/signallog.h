@@ -6,8 +6,9 @@
 #include <QtCore/QTimer>
 
 // The most recent signals of the processor, newest first, as "name(arg, arg)", for the
-// view's signal panel. Signals come in bursts of hundreds; the rows follow at most once
-// per frame interval, so the panel redraws once per burst rather than once per signal.
+// view's signal panel. Signals come in thousands a second; the rows follow ten times a
+// second, faster than anyone reads, so that a burst redraws the panel once rather than
+// once per signal.
 class SignalLog : public QAbstractListModel
 {
     Q_OBJECT

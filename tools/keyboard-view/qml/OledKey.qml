@@ -40,6 +40,7 @@ Key {
                 objectName: key.objectName + ".first"
                 width: parent.width
                 elide: Text.ElideRight
+                textFormat: Text.PlainText
                 text: key.firstText
                 color: "#9fe3ff"
                 font.pixelSize: 9
@@ -48,6 +49,7 @@ Key {
                 objectName: key.objectName + ".second"
                 width: parent.width
                 elide: Text.ElideRight
+                textFormat: Text.PlainText
                 text: key.secondText
                 color: "#6fb6d6"
                 font.pixelSize: 9

@@ -26,6 +26,7 @@ Rectangle {
             width: ListView.view.width
             elide: Text.ElideRight
             text: display
+            textFormat: Text.PlainText
             color: "#b7e0a5"
             font.family: "monospace"
             font.pixelSize: 11
