@@ -64,9 +64,10 @@ public:
         m_lastSwap = -1;
     }
 
-    std::vector<double> frameTimes; // milliseconds
-    std::vector<double>
-            frameCpuTimes; // the GUI thread's own, without time taken by other processes
+    // Milliseconds. The CPU times are the GUI thread's own, without the time other
+    // processes took from it meanwhile.
+    std::vector<double> frameTimes;
+    std::vector<double> frameCpuTimes;
     std::vector<double> intervals;
 
 private:
@@ -171,7 +172,8 @@ void runEventLoop(int milliseconds)
     loop.exec();
 }
 
-// A shown view whose processor has started and which has drawn its first frame.
+// A shown view whose processor has started and which has drawn its OLEDs once, as a
+// view running for a while has (the glyphs are cached).
 bool startView(KeyboardView &view)
 {
     if (!view.load())
@@ -179,7 +181,12 @@ bool startView(KeyboardView &view)
     view.player().play(Trace::parse(QStringLiteral("msg 0x9a 0xb1 0 1 2")));
     view.window()->show();
     runEventLoop(500);
-    return view.player().processor() && view.window()->isExposed();
+    if (!view.player().processor() || !view.window()->isExposed())
+        return false;
+    for (const TraceLine &refresh : refreshLines(StreamMilliseconds / RefreshMilliseconds))
+        view.player().execute(refresh);
+    runEventLoop(200);
+    return true;
 }
 
 void viewUnderStream(benchmark::State &state)

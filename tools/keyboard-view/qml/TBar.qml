@@ -40,7 +40,7 @@ Column {
 
         objectName: "tbar.track"
         width: 36
-        height: 200
+        height: 170
         anchors.horizontalCenter: parent.horizontalCenter
         radius: 4
         color: "#14161a"

@@ -19,7 +19,7 @@ Window {
     }
 
     width: 1640
-    height: 820
+    height: 710
     color: "#1f2228"
     title: qsTr("Keyboard view")
 
