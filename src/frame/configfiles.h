@@ -3,6 +3,8 @@
 
 #include <QtCore/QString>
 
+class QSettings;
+
 // The INI files under the application directory.
 namespace ConfigFiles {
 
@@ -10,6 +12,10 @@ namespace ConfigFiles {
 QString keyboardConfigPath();
 // Per-key OLED settings; the profile that travels to a removable disk.
 QString oledConfigPath();
+
+// Writes the changes made through `settings` to its file now. A failed write leaves a
+// warning naming the file and returns false; the earlier file stays as it was.
+bool commit(QSettings &settings);
 
 } // namespace ConfigFiles
 

@@ -1,10 +1,15 @@
 #include "uiprocdealkeypress_vorn_desktop.h"
 
+#include "configfiles.h"
+#include "oledpagetable.h"
 #include "public_vorn_taskcmdprocess_desktop.h"
 #include "tbarprocess.h"
+#include "tbartracker.h"
 
 #include <uiprocmain_vorn_desktop.h>
+#include <uiproctake.h>
 
+#include <QtCore/QDebug>
 #include <QtCore/QMutexLocker>
 
 QTimer UiprocDealKeyPress_Vorn_Desktop::keyTimer;
@@ -17,7 +22,10 @@ const int TbarPollInterval = 10;
 
 } // namespace
 
-UiprocDealKeyPress_Vorn_Desktop::UiprocDealKeyPress_Vorn_Desktop() : m_udiskDir(QString())
+UiprocDealKeyPress_Vorn_Desktop::UiprocDealKeyPress_Vorn_Desktop()
+    : m_udiskDir(QString())
+    , m_tbar(std::make_unique<TbarTracker>())
+    , m_oledPages(std::make_unique<OledPageCache>(ConfigFiles::keyboardConfigPath()))
 {
     Public_Vorn_TaskCmdProcess_Desktop::getKeyBoardVar(&m_model, &m_mutex);
 
@@ -28,11 +36,7 @@ UiprocDealKeyPress_Vorn_Desktop::UiprocDealKeyPress_Vorn_Desktop() : m_udiskDir(
             &UiprocDealKeyPress_Vorn_Desktop::updateTimerCheckTbar);
 
     readTbarIni();
-    m_alphaValue = -1;
-    m_tbarTakeNum = -1;
     initVirtualKeyBoard();
-    m_keyBoardVer = -1;
-    m_keysBlocked = false;
 
     // Only the T-bar process writes the segment; every other process polls it.
     if (!TbarProcess::isCurrent()) {
@@ -49,13 +53,45 @@ UiprocDealKeyPress_Vorn_Desktop::~UiprocDealKeyPress_Vorn_Desktop()
     delete m_sharedMemory;
 }
 
+bool UiprocDealKeyPress_Vorn_Desktop::hostHas(int parts)
+{
+    static const struct
+    {
+        HostPart part;
+        const char *missing;
+    } warnings[] = {
+            {HostModel,
+             "the host's keyboard model: Public_Vorn_TaskCmdProcess_Desktop::setKeyBoardVar was "
+             "not called before this object was made; messages and calls that need the model "
+             "are ignored"},
+            {HostMutex,
+             "the host's model mutex: Public_Vorn_TaskCmdProcess_Desktop::setKeyBoardVar was not "
+             "called before this object was made; OLED updates and setModel are ignored"},
+            {HostTake,
+             "the host's take handling (Public_Desktop::puiTake); T-bar key readings are ignored"},
+    };
+    const int missing = parts
+            & ((m_model ? 0 : HostModel) | (m_mutex ? 0 : HostMutex)
+               | (Public_Desktop::puiTake ? 0 : HostTake));
+    for (const auto &warning : warnings) {
+        if (missing & warning.part & ~m_missingReported)
+            qWarning("DealKeyPress: missing %s", warning.missing);
+    }
+    m_missingReported |= missing;
+    return !missing;
+}
+
 Model_VOrnParam UiprocDealKeyPress_Vorn_Desktop::getModel()
 {
+    if (!hostHas(HostModel))
+        return Model_VOrnParam();
     return *m_model;
 }
 
 void UiprocDealKeyPress_Vorn_Desktop::setModel(Model_VOrnParam &model)
 {
+    if (!hostHas(HostModel | HostMutex))
+        return;
     QMutexLocker locker(m_mutex);
     *m_model = model;
 }

@@ -7,11 +7,21 @@
 
 #include <QtCore/QByteArray>
 #include <QtCore/QDir>
-#include <QtCore/QJsonObject>
 #include <QtCore/QMutex>
 #include <QtCore/QSharedMemory>
 #include <QtCore/QString>
 #include <QtCore/QTimer>
+
+#include <memory>
+
+class OledPageCache;
+class TbarTracker;
+struct KeyRoute;
+struct KeyState;
+struct KeySignal;
+namespace KeyRouter {
+struct Context;
+}
 
 // Serves the hardware control keyboard for the QML user interface: decodes host
 // messages into signals, keeps the key OLED model current, holds the key remap and
@@ -61,10 +71,10 @@ public:
     Q_INVOKABLE void setLockState(bool state);
     Q_INVOKABLE bool getLockState();
     Q_INVOKABLE void writeLogForTbarTest(int nTyte, QString log);
-    Q_INVOKABLE void setTbarTakeNum(int value) { m_tbarTakeNum = value; }
-    Q_INVOKABLE int getTbarTakeNum() { return m_tbarTakeNum; }
-    Q_INVOKABLE int getTbarMax() { return m_tbarMax; }
-    Q_INVOKABLE int getTbarMin() { return m_tbarMin; }
+    Q_INVOKABLE void setTbarTakeNum(int value);
+    Q_INVOKABLE int getTbarTakeNum();
+    Q_INVOKABLE int getTbarMax();
+    Q_INVOKABLE int getTbarMin();
     Q_INVOKABLE void setKeyBoardVer(int nVer = -1);
 
     // Key-rate guard shared by every instance.
@@ -156,18 +166,30 @@ public slots:
 
 private:
     // Command intake, one handler per row of the dispatch table.
-    void takeKeyboardState(const model_Protocoldata &message);
-    void takeKeyboardVersion(const model_Protocoldata &message);
-    void takeTbarPosition(const model_Protocoldata &message);
-    void takeSerialNumber(const model_Protocoldata &message);
-    void takeToneProcessorVersion(const model_Protocoldata &message);
-    void takeKeyValueOled(const model_Protocoldata &message);
-    void takeGroupOled(const model_Protocoldata &message);
-    void takeKeyEvent(const model_Protocoldata &message);
-    void takePanelFrame(const model_Protocoldata &message);
+    void handleKeyboardState(const model_Protocoldata &message);
+    void handleKeyboardVersion(const model_Protocoldata &message);
+    void handleTbarPosition(const model_Protocoldata &message);
+    void handleSerialNumber(const model_Protocoldata &message);
+    void handleToneProcessorVersion(const model_Protocoldata &message);
+    void handleKeyValueOled(const model_Protocoldata &message);
+    void handleGroupOled(const model_Protocoldata &message);
+    void handleKeyEvent(const model_Protocoldata &message);
+    void handlePanelFrame(const model_Protocoldata &message);
 
+    // Emits a key event's signals, stores its state and arms the key-rate guard.
+    void followRoute(const KeyRoute &route);
+    void emitKeySignal(const KeySignal &signal);
+    KeyState keyState() const;
+    KeyRouter::Context keyContext() const;
     // The T-bar key's reading: clamp, alpha, jump filter, hand-over to the take handling.
-    void dealTbarKey(quint16 raw);
+    void dealTbarKey(int raw);
+    // Hands the alpha to the host's take handling and announces the position.
+    void applyTbarPosition(int position);
+
+    // What the host hands over; a missing part is reported once per object, and what
+    // needs it is ignored.
+    enum HostPart { HostModel = 1, HostMutex = 2, HostTake = 4 };
+    bool hostHas(int parts);
 
     QDir m_udiskDir;
     int m_udiskState = -1;
@@ -175,17 +197,14 @@ private:
     Model_VOrnParam *m_model = nullptr;
     QTimer m_timerReadTbar;
     QTimer m_timerCheckTbar;
-    bool m_tbarChanged = false;
     bool m_lockState = false;
     bool m_groupKeyMode = false;
-    QJsonObject m_tbarCalibration;
-    int m_tbarMax = 1024;
-    int m_tbarMin = 0;
-    int m_alphaValue = -1;
-    int m_tbarTakeNum = -1;
+    const std::unique_ptr<TbarTracker> m_tbar; // calibration, position, alpha, waiting jump
     int m_keyBoardVer = -1;
     bool m_keysBlocked = false;
     QSharedMemory *m_sharedMemory = nullptr;
+    const std::unique_ptr<OledPageCache> m_oledPages; // the user's pages of keys
+    int m_missingReported = 0;
 };
 
 #endif // UIPROCDEALKEYPRESS_VORN_DESKTOP_H

@@ -1,7 +1,8 @@
 #include "combinebytes.h"
 #include "keyboardidentity.h"
+#include "keyrouter.h"
 #include "panelframe.h"
-#include "tbarscale.h"
+#include "tbartracker.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
 #include <utility_manage.h>
@@ -13,10 +14,6 @@ namespace {
 const quint32 KeyboardMessageClass = 0x400000;
 const quint32 KeyboardReplyClass = 0x400100;
 const int AnySubCommand = -1;
-
-const quint16 LockKey = 0x41;
-const quint16 GroupModifierKey = 0x53;
-const uchar GroupModifierHeld = 5;
 
 // Group OLED messages from tone processors newer than this carry three 30-byte lines.
 const QString LastTwoLineToneVersion = QStringLiteral("1.02");
@@ -39,15 +36,15 @@ void UiprocDealKeyPress_Vorn_Desktop::taskCmdProcess(void *pvData)
         int subCommand;
         void (Self::*handler)(const model_Protocoldata &);
     } rows[] = {
-            {0xa2, 0x02, &Self::takeKeyboardState},
-            {0xa2, 0x15, &Self::takeKeyboardVersion},
-            {0xa2, 0x18, &Self::takeTbarPosition},
-            {0x6a, 0x11, &Self::takeSerialNumber},
-            {0x9a, 0xb1, &Self::takeToneProcessorVersion},
-            {0xf1, 0x43, &Self::takeKeyValueOled},
-            {0xf1, 0x41, &Self::takeGroupOled},
-            {0xa0, AnySubCommand, &Self::takeKeyEvent},
-            {0x40, AnySubCommand, &Self::takePanelFrame},
+            {0xa2, 0x02, &Self::handleKeyboardState},
+            {0xa2, 0x15, &Self::handleKeyboardVersion},
+            {0xa2, 0x18, &Self::handleTbarPosition},
+            {0x6a, 0x11, &Self::handleSerialNumber},
+            {0x9a, 0xb1, &Self::handleToneProcessorVersion},
+            {0xf1, 0x43, &Self::handleKeyValueOled},
+            {0xf1, 0x41, &Self::handleGroupOled},
+            {0xa0, AnySubCommand, &Self::handleKeyEvent},
+            {0x40, AnySubCommand, &Self::handlePanelFrame},
     };
     for (const auto &row : rows) {
         if (row.command == message.command
@@ -58,33 +55,35 @@ void UiprocDealKeyPress_Vorn_Desktop::taskCmdProcess(void *pvData)
     }
 }
 
-void UiprocDealKeyPress_Vorn_Desktop::takeKeyboardState(const model_Protocoldata &message)
+void UiprocDealKeyPress_Vorn_Desktop::handleKeyboardState(const model_Protocoldata &message)
 {
     const bool toneConnected = message.dataA == 0 && message.byte29 == 0 && message.byte2A == 0;
     Utility_Manage::setConnectToneFlag(toneConnected);
     emit sigKeyBoradStates(toneConnected);
 }
 
-void UiprocDealKeyPress_Vorn_Desktop::takeKeyboardVersion(const model_Protocoldata &message)
+void UiprocDealKeyPress_Vorn_Desktop::handleKeyboardVersion(const model_Protocoldata &message)
 {
+    if (!hostHas(HostModel))
+        return;
     const quint16 version = combineBytes(message.byte29, message.byte2A);
     m_model->keyBoardVersion = version;
     emit sig_keyBoardVersion(version);
 }
 
-void UiprocDealKeyPress_Vorn_Desktop::takeTbarPosition(const model_Protocoldata &message)
+void UiprocDealKeyPress_Vorn_Desktop::handleTbarPosition(const model_Protocoldata &message)
 {
     const quint16 raw = combineBytes(message.byte29, message.byte2A);
     qDebug() << "------------------------------------------------------nTbarValue=" << raw;
-    emit sigTbarValue(TbarScale::position(raw, m_tbarMin, m_tbarMax));
+    emit sigTbarValue(TbarTracker::position(raw, m_tbar->min(), m_tbar->max()));
 }
 
-void UiprocDealKeyPress_Vorn_Desktop::takeSerialNumber(const model_Protocoldata &message)
+void UiprocDealKeyPress_Vorn_Desktop::handleSerialNumber(const model_Protocoldata &message)
 {
     emit sigKeyBoardSN(KeyboardIdentity::serialNumber(message.dataA, message.byte29));
 }
 
-void UiprocDealKeyPress_Vorn_Desktop::takeToneProcessorVersion(const model_Protocoldata &message)
+void UiprocDealKeyPress_Vorn_Desktop::handleToneProcessorVersion(const model_Protocoldata &message)
 {
     Model_VOrnParam::gOledLength = KeyboardIdentity::oledLineLength(message.byte29, message.byte2A);
     const QString version = KeyboardIdentity::toneProcessorVersion(message.byte29, message.byte2A);
@@ -92,12 +91,12 @@ void UiprocDealKeyPress_Vorn_Desktop::takeToneProcessorVersion(const model_Proto
     emit sendUpdateVersion(version);
 }
 
-void UiprocDealKeyPress_Vorn_Desktop::takeKeyValueOled(const model_Protocoldata &message)
+void UiprocDealKeyPress_Vorn_Desktop::handleKeyValueOled(const model_Protocoldata &message)
 {
     updateModelDataByKeyValue(message);
 }
 
-void UiprocDealKeyPress_Vorn_Desktop::takeGroupOled(const model_Protocoldata &message)
+void UiprocDealKeyPress_Vorn_Desktop::handleGroupOled(const model_Protocoldata &message)
 {
     if (Utility_Manage::getToneProcVer() > LastTwoLineToneVersion)
         updateModelDataByGroupID_3R(message);
@@ -105,36 +104,19 @@ void UiprocDealKeyPress_Vorn_Desktop::takeGroupOled(const model_Protocoldata &me
         updateModelDataByGroupID(message);
 }
 
-void UiprocDealKeyPress_Vorn_Desktop::takeKeyEvent(const model_Protocoldata &message)
+void UiprocDealKeyPress_Vorn_Desktop::handleKeyEvent(const model_Protocoldata &message)
 {
-    const quint16 key = combineBytes(message.byte2A, message.byte29);
-    if (m_lockState) {
-        if (key == LockKey) {
-            m_lockState = false;
-            emit sig_lock();
-        } else {
-            emit sig_updateLockState(key);
-        }
+    if (!hostHas(HostModel))
         return;
-    }
-    if (key == LockKey) {
-        m_lockState = true;
-        emit sig_lock();
-        return;
-    }
-    if (key == GroupModifierKey) {
-        m_groupKeyMode = message.subCommand == GroupModifierHeld;
-        return;
-    }
-    if (m_groupKeyMode) {
-        qDebug() << "-----------------------------deal GroupKey-----------=" << key;
-        deaGrouplKeyPress(key);
-        return;
-    }
-    dealKeyPress(message);
+    const KeyRouter::Event event{combineBytes(message.byte2A, message.byte29), message.dataA,
+                                 message.subCommand};
+    const KeyRoute route = KeyRouter::keyEvent(event, keyState(), keyContext());
+    if (route.groupKey)
+        qDebug() << "-----------------------------deal GroupKey-----------=" << event.key;
+    followRoute(route);
 }
 
-void UiprocDealKeyPress_Vorn_Desktop::takePanelFrame(const model_Protocoldata &message)
+void UiprocDealKeyPress_Vorn_Desktop::handlePanelFrame(const model_Protocoldata &message)
 {
     const PanelFrame frame = PanelFrame::decode(message.payload, message.subCommand);
     switch (frame.kind()) {

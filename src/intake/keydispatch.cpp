@@ -1,7 +1,8 @@
 #include "combinebytes.h"
 #include "keygroups.h"
-#include "tbarrecord.h"
-#include "tbarscale.h"
+#include "keyremap.h"
+#include "keyrouter.h"
+#include "tbartracker.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
 #include <uiproctake.h>
@@ -9,233 +10,149 @@
 
 #include <QtCore/QDebug>
 
-#include <algorithm>
 #include <iterator>
 
 namespace {
 
-using Self = UiprocDealKeyPress_Vorn_Desktop;
-
-const quint16 TbarKey = TbarRecord::TbarKeyCode;
-const quint16 FirstDigitKey = 20;
-const quint16 LastDigitKey = 29;
-const quint16 DeviceLockKey = 214;
-const quint16 FunctionTabKey = 87;
-
 const int KeyRateWindowMs = 500;
 const int TbarCheckDelayMs = 120;
-// A T-bar position this far from the last one waits for the check timer.
-const int TbarJumpThreshold = 601;
-
-// Device types whose key 214 locks and unlocks the other keys.
-const int LockingDeviceTypes[] = {0xA00000, 0x800000};
-
-// What one key press passes on to the action of its key table row.
-struct KeyPress
-{
-    quint16 key;
-    quint16 first; // first key value of the matched row
-    uchar dataA;
-    uchar dataB;
-};
-
-using KeyAction = void (*)(Self *, const KeyPress &);
-
-struct KeyRow
-{
-    quint16 first;
-    quint16 last;
-    KeyAction action;
-};
-
-// Rows sorted by key value; a value without a row goes out as an "other" key.
-const KeyRow KeyRows[] = {
-        {13, 16,
-         [](Self *s, const KeyPress &p) {
-             const int step = combineBytes(p.dataA, p.dataB);
-             emit s->sig_Rocker(p.key - 13, step, 0);
-             emit s->sigKeyValueForTest(p.key, step, 0);
-         }},
-        {17, 18,
-         [](Self *s, const KeyPress &p) {
-             emit s->sig_Rocker(p.key - 9, p.dataA, p.dataB);
-             emit s->sigKeyValueForTest(p.key, p.dataA, p.dataB);
-         }},
-        {20, 29, [](Self *s, const KeyPress &p) { emit s->sig_numberKey(p.key - p.first); }},
-        {31, 31, [](Self *s, const KeyPress &) { emit s->sig_enter(); }},
-        {32, 32, [](Self *s, const KeyPress &) { emit s->sig_deleteNum(); }},
-        {56, 56, [](Self *s, const KeyPress &) { emit s->sig_doTake(); }},
-        {57, 57, [](Self *s, const KeyPress &) { emit s->sig_doCut(); }},
-        {58, 58, [](Self *s, const KeyPress &) { emit s->sig_dimmer(); }},
-        {59, 59, [](Self *s, const KeyPress &) { emit s->sig_black(); }},
-        {60, 60, [](Self *s, const KeyPress &) { emit s->sig_wipe(); }},
-        {61, 61, [](Self *s, const KeyPress &) { emit s->sig_mix(); }},
-        {62, 62, [](Self *s, const KeyPress &) { emit s->sig_matchPGM(); }},
-        {63, 63, [](Self *s, const KeyPress &) { emit s->sig_freezePST(); }},
-        {64, 64, [](Self *s, const KeyPress &) { emit s->sig_freezePGM(); }},
-        {65, 65, [](Self *, const KeyPress &) {}},
-        {66, 66, [](Self *s, const KeyPress &) { emit s->sig_sel(); }},
-        {79, 79, [](Self *, const KeyPress &) {}},
-        {80, 80, [](Self *s, const KeyPress &) { emit s->sig_deleteNum(); }},
-        {86, 86, [](Self *s, const KeyPress &) { emit s->sig_enter(); }},
-        {87, 87, [](Self *s, const KeyPress &) { emit s->sig_tab(); }},
-        {100, 100, [](Self *s, const KeyPress &) { emit s->sig_sync(); }},
-        {101, 101, [](Self *s, const KeyPress &) { emit s->sig_BankPageUp(); }},
-        {102, 102, [](Self *s, const KeyPress &) { emit s->sig_BankPageDown(); }},
-        {103, 103, [](Self *s, const KeyPress &) { emit s->sig_BankSave(); }},
-        {104, 104, [](Self *s, const KeyPress &) { emit s->sig_BankClear(); }},
-        {105, 120, [](Self *s, const KeyPress &p) { emit s->sig_changeBank(p.key - p.first); }},
-        {200, 200, [](Self *s, const KeyPress &) { emit s->sig_shortCutUserDefine(); }},
-        {201, 201, [](Self *s, const KeyPress &) { emit s->sig_shortCutUp(); }},
-        {202, 202, [](Self *s, const KeyPress &) { emit s->sig_shortCutDown(); }},
-        {203, 218, [](Self *s, const KeyPress &p) { emit s->sig_shortCut(p.key - p.first); }},
-        {219, 219, [](Self *s, const KeyPress &) { emit s->sig_testPattern(); }},
-        {300, 300, [](Self *s, const KeyPress &) { emit s->sig_changeSelect(); }},
-        {301, 301, [](Self *s, const KeyPress &) { emit s->sig_LayerPageUp(); }},
-        {302, 302, [](Self *s, const KeyPress &) { emit s->sig_LayerPageDown(); }},
-        {303, 303, [](Self *s, const KeyPress &) { emit s->sig_allLayers(); }},
-        {304, 304, [](Self *s, const KeyPress &) { emit s->sig_deleteLayer(); }},
-        {305, 305, [](Self *s, const KeyPress &p) { emit s->sig_setScale(p.key); }},
-        {306, 306, [](Self *s, const KeyPress &) { emit s->sig_maximize(); }},
-        {307, 307, [](Self *s, const KeyPress &p) { emit s->sig_setPos(p.key); }},
-        {308, 308, [](Self *s, const KeyPress &) { emit s->sig_setCrop(); }},
-        {309, 309,
-         [](Self *s, const KeyPress &) { emit s->sig_layerAttribute(QStringLiteral("X")); }},
-        {310, 310,
-         [](Self *s, const KeyPress &) { emit s->sig_layerAttribute(QStringLiteral("Y")); }},
-        {311, 311,
-         [](Self *s, const KeyPress &) { emit s->sig_layerAttribute(QStringLiteral("H")); }},
-        {312, 312,
-         [](Self *s, const KeyPress &) { emit s->sig_layerAttribute(QStringLiteral("V")); }},
-        {313, 328, [](Self *s, const KeyPress &p) { emit s->sig_creatNewLayer(p.key - p.first); }},
-        {400, 400, [](Self *s, const KeyPress &) { emit s->sig_inputUser(); }},
-        {401, 401, [](Self *s, const KeyPress &) { emit s->sig_inputPageUp(); }},
-        {402, 402, [](Self *s, const KeyPress &) { emit s->sig_inputPageDown(); }},
-        {403, 418, [](Self *s, const KeyPress &p) { emit s->sig_changeInput(p.key - p.first); }},
-        {500, 500, [](Self *s, const KeyPress &) { emit s->sig_outputUser(); }},
-        {501, 501, [](Self *s, const KeyPress &) { emit s->sig_outputPageUp(); }},
-        {502, 502, [](Self *s, const KeyPress &) { emit s->sig_outputPageDown(); }},
-        {503, 503, [](Self *s, const KeyPress &) { emit s->sig_allOutPut(); }},
-        {504, 504, [](Self *s, const KeyPress &) { emit s->sig_clearOutput(); }},
-        {505, 520, [](Self *s, const KeyPress &p) { emit s->sig_changeOutput(p.key - p.first); }},
-        {601, 604,
-         [](Self *s, const KeyPress &p) {
-             emit s->sig_Rocker(p.key - 597, p.dataA, p.dataB);
-             emit s->sigKeyValueForTest(p.key, p.dataA, p.dataB);
-         }},
-};
-
-// Keys that the version-2 keyboard layout serves directly, before the remap.
-const KeyRow DirectKeyRows[] = {
-        {67, 78, [](Self *s, const KeyPress &p) { emit s->sig_shortCut(p.key - p.first); }},
-        {96, 99, [](Self *s, const KeyPress &p) { emit s->sig_Move(p.key - p.first); }},
-        {203, 218, [](Self *s, const KeyPress &p) { emit s->sig_Container(p.key - p.first); }},
-        {611, 618, [](Self *s, const KeyPress &p) { emit s->sig_Knob(p.key - p.first); }},
-};
-
-template<std::size_t N>
-const KeyRow *findRow(const KeyRow (&rows)[N], quint16 key)
-{
-    const KeyRow *end = rows + N;
-    const KeyRow *row = std::upper_bound(rows, end, key,
-                                         [](quint16 k, const KeyRow &r) { return k < r.first; });
-    if (row == rows)
-        return nullptr;
-    --row;
-    return key <= row->last ? row : nullptr;
-}
-
-bool isLockingDevice(int deviceType)
-{
-    return std::find(std::begin(LockingDeviceTypes), std::end(LockingDeviceTypes), deviceType)
-            != std::end(LockingDeviceTypes);
-}
-
-bool armsKeyRateGuard(quint16 key)
-{
-    return key != TbarKey && (key < FirstDigitKey || key > LastDigitKey);
-}
 
 } // namespace
 
 void UiprocDealKeyPress_Vorn_Desktop::dealKeyPress(model_Protocoldata message)
 {
-    const quint16 rawKey = combineBytes(message.byte2A, message.byte29);
+    if (!hostHas(HostModel))
+        return;
+    const KeyRouter::Event event{combineBytes(message.byte2A, message.byte29), message.dataA,
+                                 message.subCommand};
+    followRoute(KeyRouter::keyPress(event, keyState(), keyContext()));
+}
 
-    if (isLockingDevice(Utility_Manage::getDeviceType())) {
-        if (rawKey == DeviceLockKey)
-            m_keysBlocked = !m_keysBlocked;
-        if (rawKey != TbarKey && m_keysBlocked)
-            return;
-    }
+KeyState UiprocDealKeyPress_Vorn_Desktop::keyState() const
+{
+    return {m_lockState, m_groupKeyMode, m_keysBlocked};
+}
 
-    if (!keyFlag) {
-        emit sig_warrFreqMsg();
-    } else if (armsKeyRateGuard(rawKey)) {
+KeyRouter::Context UiprocDealKeyPress_Vorn_Desktop::keyContext() const
+{
+    return {!keyFlag, Utility_Manage::getDeviceType(), m_keyBoardVer, m_model->keyMap};
+}
+
+void UiprocDealKeyPress_Vorn_Desktop::followRoute(const KeyRoute &route)
+{
+    m_lockState = route.state.locked;
+    m_groupKeyMode = route.state.groupKeyMode;
+    m_keysBlocked = route.state.keysBlocked;
+    if (route.armGuard) {
         keyTimer.start(KeyRateWindowMs);
         keyFlag = false;
     }
-
-    const uchar dataA = message.dataA;
-    const uchar dataB = message.subCommand;
-    if (m_keyBoardVer == 2) {
-        if (const KeyRow *row = findRow(DirectKeyRows, rawKey)) {
-            row->action(this, {rawKey, row->first, dataA, dataB});
-            return;
-        }
-    }
-
-    emit sigKeyValueForTest(rawKey, 0, 0);
-
-    const auto entry = m_model->keyMap.constFind(rawKey);
-    const quint16 key = entry != m_model->keyMap.constEnd() ? quint16(entry.value()) : rawKey;
-
-    if (key == TbarKey) {
-        dealTbarKey(combineBytes(dataA, dataB));
-        return;
-    }
-
-    emit sig_keyBoradValue(key);
-    if (const KeyRow *row = findRow(KeyRows, key))
-        row->action(this, {key, row->first, dataA, dataB});
-    else
-        emit sig_otherKeyBoradValue(key);
+    for (int i = 0; i < route.count; ++i)
+        emitKeySignal(route.emissions[i]);
+    if (route.tbar)
+        dealTbarKey(route.tbarRaw);
 }
 
-void UiprocDealKeyPress_Vorn_Desktop::dealTbarKey(quint16 raw)
+void UiprocDealKeyPress_Vorn_Desktop::emitKeySignal(const KeySignal &signal)
 {
-    const int position = TbarScale::position(raw, m_tbarMin, m_tbarMax);
-    const int alpha = TbarScale::alpha(position);
-    if (alpha == m_alphaValue)
-        return;
-
-    m_tbarChanged = false;
-    if (qAbs(m_tbarTakeNum - position) >= TbarJumpThreshold) {
-        m_tbarChanged = true;
-        m_timerCheckTbar.start(TbarCheckDelayMs);
-        m_alphaValue = alpha;
-        m_tbarTakeNum = position;
-        return;
+    const int *a = signal.args;
+    // clang-format off
+    switch (signal.name) {
+    case KeySignal::KeyValueForTest: emit sigKeyValueForTest(a[0], a[1], a[2]); break;
+    case KeySignal::KeyBoradValue: emit sig_keyBoradValue(a[0]); break;
+    case KeySignal::OtherKeyBoradValue: emit sig_otherKeyBoradValue(a[0]); break;
+    case KeySignal::WarrFreqMsg: emit sig_warrFreqMsg(); break;
+    case KeySignal::Lock: emit sig_lock(); break;
+    case KeySignal::UpdateLockState: emit sig_updateLockState(a[0]); break;
+    case KeySignal::FnTab: emit sig_fnTab(); break;
+    case KeySignal::ChangeBank: emit sig_changeBank(a[0]); break;
+    case KeySignal::BankPageUp: emit sig_BankPageUp(); break;
+    case KeySignal::BankPageDown: emit sig_BankPageDown(); break;
+    case KeySignal::Sync: emit sig_sync(); break;
+    case KeySignal::BankSave: emit sig_BankSave(); break;
+    case KeySignal::BankClear: emit sig_BankClear(); break;
+    case KeySignal::ShortCut: emit sig_shortCut(a[0]); break;
+    case KeySignal::ShortCutUp: emit sig_shortCutUp(); break;
+    case KeySignal::ShortCutDown: emit sig_shortCutDown(); break;
+    case KeySignal::ShortCutUserDefine: emit sig_shortCutUserDefine(); break;
+    case KeySignal::Black: emit sig_black(); break;
+    case KeySignal::TestPattern: emit sig_testPattern(); break;
+    case KeySignal::ChangeOutput: emit sig_changeOutput(a[0]); break;
+    case KeySignal::OutputPageUp: emit sig_outputPageUp(); break;
+    case KeySignal::OutputPageDown: emit sig_outputPageDown(); break;
+    case KeySignal::OutputUser: emit sig_outputUser(); break;
+    case KeySignal::AllOutPut: emit sig_allOutPut(); break;
+    case KeySignal::ClearOutput: emit sig_clearOutput(); break;
+    case KeySignal::CreatNewLayer: emit sig_creatNewLayer(a[0]); break;
+    case KeySignal::LayerPageUp: emit sig_LayerPageUp(); break;
+    case KeySignal::LayerPageDown: emit sig_LayerPageDown(); break;
+    case KeySignal::ChangeSelect: emit sig_changeSelect(); break;
+    case KeySignal::DeleteLayer: emit sig_deleteLayer(); break;
+    case KeySignal::AllLayers: emit sig_allLayers(); break;
+    case KeySignal::Maximize: emit sig_maximize(); break;
+    case KeySignal::SetScale: emit sig_setScale(a[0]); break;
+    case KeySignal::SetPos: emit sig_setPos(a[0]); break;
+    case KeySignal::SetCrop: emit sig_setCrop(); break;
+    case KeySignal::LayerAttribute: emit sig_layerAttribute(QString(QChar(a[0]))); break;
+    case KeySignal::ChangeInput: emit sig_changeInput(a[0]); break;
+    case KeySignal::InputPageUp: emit sig_inputPageUp(); break;
+    case KeySignal::InputPageDown: emit sig_inputPageDown(); break;
+    case KeySignal::InputUser: emit sig_inputUser(); break;
+    case KeySignal::DeleteNum: emit sig_deleteNum(); break;
+    case KeySignal::Tab: emit sig_tab(); break;
+    case KeySignal::NumberKey: emit sig_numberKey(a[0]); break;
+    case KeySignal::Enter: emit sig_enter(); break;
+    case KeySignal::Rocker: emit sig_Rocker(a[0], a[1], a[2]); break;
+    case KeySignal::DoTake: emit sig_doTake(); break;
+    case KeySignal::DoCut: emit sig_doCut(); break;
+    case KeySignal::MatchPGM: emit sig_matchPGM(); break;
+    case KeySignal::FreezePST: emit sig_freezePST(); break;
+    case KeySignal::FreezePGM: emit sig_freezePGM(); break;
+    case KeySignal::Sel: emit sig_sel(); break;
+    case KeySignal::Dimmer: emit sig_dimmer(); break;
+    case KeySignal::Wipe: emit sig_wipe(); break;
+    case KeySignal::Mix: emit sig_mix(); break;
+    case KeySignal::Container: emit sig_Container(a[0]); break;
+    case KeySignal::Knob: emit sig_Knob(a[0]); break;
+    case KeySignal::Move: emit sig_Move(a[0]); break;
     }
+    // clang-format on
+}
 
+void UiprocDealKeyPress_Vorn_Desktop::dealTbarKey(int raw)
+{
+    if (!hostHas(HostTake))
+        return;
+    switch (m_tbar->keyReading(raw)) {
+    case TbarTracker::Reading::Unchanged:
+        return;
+    case TbarTracker::Reading::Deferred:
+        m_timerCheckTbar.start(TbarCheckDelayMs);
+        return;
+    case TbarTracker::Reading::Applied:
+        break;
+    }
     m_timerCheckTbar.stop();
-    m_alphaValue = alpha;
-    m_tbarTakeNum = position;
-    UiprocTake *take = Public_Desktop::puiTake;
     if (Utility_Manage::getDbgList(1, 2)) {
-        qDebug() << "------KEY_T_BAR-----------m_alphaValue/m_tbarTakeNum=" << m_alphaValue
-                 << m_tbarTakeNum << take->getIsTbarMode();
+        qDebug() << "------KEY_T_BAR-----------m_alphaValue/m_tbarTakeNum=" << m_tbar->alphaValue()
+                 << m_tbar->takeNum() << Public_Desktop::puiTake->getIsTbarMode();
         Utility_Manage::writeLogToQmlDebug(0, 2);
     }
+    applyTbarPosition(m_tbar->takeNum());
+    emit sigKeyValueForTest(KeyRouter::TbarKey, m_tbar->takeNum(), 0);
+}
+
+void UiprocDealKeyPress_Vorn_Desktop::applyTbarPosition(int position)
+{
+    UiprocTake *take = Public_Desktop::puiTake;
     if (take->getIsTbarMode())
-        take->dealTbar(m_alphaValue);
-    emit sig_changeAlpha(m_alphaValue, position);
-    emit sigKeyValueForTest(TbarKey, position, 0);
+        take->dealTbar(m_tbar->alphaValue());
+    emit sig_changeAlpha(m_tbar->alphaValue(), position);
 }
 
 void UiprocDealKeyPress_Vorn_Desktop::deaGrouplKeyPress(unsigned short keyValue)
 {
-    if (keyValue == FunctionTabKey)
+    if (keyValue == KeyRouter::FunctionTabKey)
         emit sig_fnTab();
 }
 
@@ -247,7 +164,9 @@ void UiprocDealKeyPress_Vorn_Desktop::updateKeyTimer()
 
 int UiprocDealKeyPress_Vorn_Desktop::keyTransform(int keyValue)
 {
-    return m_model->keyMap.value(keyValue, keyValue);
+    if (!hostHas(HostModel))
+        return keyValue;
+    return KeyRemap::target(m_model->keyMap, keyValue).value_or(keyValue);
 }
 
 int UiprocDealKeyPress_Vorn_Desktop::getGroupIdByKeyValue(unsigned short keyValue)

@@ -1,22 +1,24 @@
 #include "keygroups.h"
 
-#include <iterator>
-
 namespace {
 
-struct Range
+struct Group
 {
-    int first;
-    int last;
-    int value; // group id, or the slot index of the first key
+    int id;
+    int firstKey;
+    int idKeys; // keys that report this group id
+    int firstSlot; // remap slot of the first key
 };
 
-template<int N>
-const Range *find(const Range (&ranges)[N], int keyValue)
+const Group Groups[] = {
+        {1, 105, 16, 0}, {2, 203, 13, 16}, {3, 313, 16, 48}, {5, 505, 16, 32}, {6, 403, 16, 64},
+};
+
+const Group *groupOfKey(int keyValue)
 {
-    for (const Range &range : ranges) {
-        if (keyValue >= range.first && keyValue <= range.last)
-            return &range;
+    for (const Group &group : Groups) {
+        if (keyValue >= group.firstKey && keyValue < group.firstKey + KeyGroups::KeysPerGroup)
+            return &group;
     }
     return nullptr;
 }
@@ -25,24 +27,21 @@ const Range *find(const Range (&ranges)[N], int keyValue)
 
 int KeyGroups::groupId(int keyValue)
 {
-    static const Range groups[] = {
-            {105, 120, 1}, {203, 215, 2}, {313, 328, 3}, {505, 520, 5}, {403, 418, 6},
-    };
-    const Range *range = find(groups, keyValue);
-    return range ? range->value : 0;
+    const Group *group = groupOfKey(keyValue);
+    return group && keyValue < group->firstKey + group->idKeys ? group->id : 0;
 }
 
 int KeyGroups::slotIndex(int keyValue)
 {
-    static const Range slots[] = {
-            {105, 120, 0}, {203, 218, 16}, {505, 520, 32}, {313, 328, 48}, {403, 418, 64},
-    };
-    const Range *range = find(slots, keyValue);
-    return range ? range->value + keyValue - range->first : -1;
+    const Group *group = groupOfKey(keyValue);
+    return group ? group->firstSlot + keyValue - group->firstKey : -1;
 }
 
 int KeyGroups::firstKey(int groupId)
 {
-    static const int firstKeys[] = {-1, 105, 203, 313, -1, 505, 403};
-    return groupId >= 0 && groupId < int(std::size(firstKeys)) ? firstKeys[groupId] : -1;
+    for (const Group &group : Groups) {
+        if (group.id == groupId)
+            return group.firstKey;
+    }
+    return -1;
 }

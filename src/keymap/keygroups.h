@@ -1,11 +1,16 @@
 #ifndef KEYGROUPS_H
 #define KEYGROUPS_H
 
-// The five groups of sixteen keys that carry an OLED and can be remapped onto.
+// The five groups of sixteen keys that carry an OLED and can be remapped onto: bank 1,
+// shortcut 2, layer 3, output 5 and input 6 (group 4 has no keys).
 namespace KeyGroups {
 
-// Group id of a key value: 1 bank, 2 shortcut, 3 layer, 5 output, 6 input, 0 none.
-// The shortcut group stops at 215 here.
+const int KeysPerGroup = 16;
+// OLED pages of each key: page 0 shows what the host sends, pages 0..4 the user's own.
+const int PagesPerKey = 5;
+
+// Group id of a key value, 0 for none. The shortcut group stops at 215 here: the
+// keyboard sends 216..218 as keys of their own.
 int groupId(int keyValue);
 
 // Remap slot of a target key value: banks 0..15, shortcuts 16..31, outputs 32..47,
@@ -14,10 +19,6 @@ int slotIndex(int keyValue);
 
 // Key value of the first of the sixteen keys of a group id; -1 for a group without keys.
 int firstKey(int groupId);
-
-const int KeysPerGroup = 16;
-// OLED pages of each key: page 0 shows what the host sends, pages 0..4 the user's own.
-const int PagesPerKey = 5;
 
 } // namespace KeyGroups
 

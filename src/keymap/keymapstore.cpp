@@ -1,21 +1,40 @@
 #include "keymapstore.h"
 
+#include "configfiles.h"
+#include "configkeys.h"
 #include "keygroups.h"
 
 #include <QtCore/QSettings>
 #include <QtCore/QStringList>
 
+#include <atomic>
+
 namespace {
 
 const QString KeyMapGroup = QStringLiteral("KeyMap");
-const QString ModifiedPagesKey = QStringLiteral("Modify/btnKey");
-const QChar ModifiedPagesSeparator = QLatin1Char(';');
+const QString TbarMaxKey = QStringLiteral("Tbar/Max");
+const QString TbarMinKey = QStringLiteral("Tbar/Min");
+
+std::atomic<quint64> writes{0};
 
 void removeGroup(QSettings &settings, const QString &group)
 {
     settings.beginGroup(group);
     settings.remove(QString());
     settings.endGroup();
+}
+
+void commit(QSettings &settings)
+{
+    ++writes;
+    ConfigFiles::commit(settings);
+}
+
+std::optional<int> intValue(const QSettings &settings, const QString &key)
+{
+    if (!settings.contains(key))
+        return std::nullopt;
+    return settings.value(key).toInt();
 }
 
 } // namespace
@@ -27,6 +46,11 @@ QString KeyMapStore::pageGroup(int key, int page)
     return QString::number(key) + QLatin1Char('_') + QString::number(page);
 }
 
+quint64 KeyMapStore::writeCount()
+{
+    return writes;
+}
+
 QMap<int, int> KeyMapStore::load() const
 {
     QMap<int, int> keyMap;
@@ -35,7 +59,6 @@ QMap<int, int> KeyMapStore::load() const
     const QStringList keys = settings.allKeys();
     for (const QString &name : keys)
         keyMap.insert(name.toInt(), settings.value(name, QVariant()).toInt());
-    settings.endGroup();
     return keyMap;
 }
 
@@ -46,6 +69,7 @@ void KeyMapStore::save(const QMap<int, int> &keyMap) const
     for (auto entry = keyMap.cbegin(); entry != keyMap.cend(); ++entry)
         settings.setValue(QString::number(entry.key()), QVariant(QString::number(entry.value())));
     settings.endGroup();
+    commit(settings);
 }
 
 void KeyMapStore::clearPageGroups(int key) const
@@ -53,6 +77,7 @@ void KeyMapStore::clearPageGroups(int key) const
     QSettings settings(m_path, QSettings::IniFormat);
     for (int page = 0; page < KeyGroups::PagesPerKey; ++page)
         removeGroup(settings, pageGroup(key, page));
+    commit(settings);
 }
 
 void KeyMapStore::resetKey(int key) const
@@ -62,20 +87,25 @@ void KeyMapStore::resetKey(int key) const
     settings.remove(QString::number(key));
     settings.endGroup();
 
-    QStringList pages
-            = settings.value(ModifiedPagesKey, QVariant())
-                      .toString()
-                      .split(ModifiedPagesSeparator, Qt::KeepEmptyParts, Qt::CaseSensitive);
+    QStringList pages = ConfigKeys::readModifiedList(settings);
     for (int page = 0; page < KeyGroups::PagesPerKey; ++page) {
         const QString group = pageGroup(key, page);
         pages.removeOne(group);
         removeGroup(settings, group);
     }
-    settings.setValue(ModifiedPagesKey, pages.join(ModifiedPagesSeparator));
+    ConfigKeys::writeModifiedList(settings, pages);
+    commit(settings);
 }
 
 void KeyMapStore::clear() const
 {
     QSettings settings(m_path, QSettings::IniFormat);
     settings.clear();
+    commit(settings);
+}
+
+KeyMapStore::TbarLimits KeyMapStore::tbarLimits() const
+{
+    const QSettings settings(m_path, QSettings::IniFormat);
+    return {intValue(settings, TbarMaxKey), intValue(settings, TbarMinKey)};
 }

@@ -4,11 +4,13 @@
 #include <QtCore/QMap>
 #include <QtCore/QString>
 
-// The key remap as kept in the keyboard configuration file: group "KeyMap" maps the
-// decimal key value of a physical key to the key value it acts as (stored as text).
-// The same file holds the OLED page groups "<key>_<page>" and the list "Modify/btnKey"
-// naming the page groups that carry user content. Each call opens the file afresh and
-// writes it when done; an unreadable file reads as empty.
+#include <optional>
+
+// The keyboard configuration file: group "KeyMap" maps the decimal key value of a
+// physical key to the key value it acts as (stored as text); page groups "<key>_<page>"
+// hold the user's OLED pages, listed in "Modify/btnKey"; "Tbar" holds the T-bar limits.
+// Each call opens the file afresh and writes it when done; an unreadable file reads as
+// empty, and a failed write leaves a warning and the earlier file.
 class KeyMapStore
 {
 public:
@@ -25,7 +27,18 @@ public:
     // Removes everything the file holds.
     void clear() const;
 
+    struct TbarLimits
+    {
+        std::optional<int> max; // "Tbar/Max" when present, 0 when not a number
+        std::optional<int> min;
+    };
+    TbarLimits tbarLimits() const;
+
     static QString pageGroup(int key, int page);
+
+    // Writes this library made to any keyboard configuration file so far: a table read
+    // from the file is stale once this changes.
+    static quint64 writeCount();
 
 private:
     QString m_path;

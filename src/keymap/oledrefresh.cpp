@@ -19,6 +19,8 @@ QString lineText(const OledKeyRecord &record, OledKeyRecord::Line line)
 
 void UiprocDealKeyPress_Vorn_Desktop::getVirturalKeyBoardAllOLED()
 {
+    if (!hostHas(HostModel))
+        return;
     const auto show = [this](int keyValue, int index) {
         const OledKeyRecord record(*m_model, index);
         emit sig_updateOledShow(keyValue, record.displayModel(), record.icon(),

@@ -1,12 +1,15 @@
 #include "configfiles.h"
 #include "keygroups.h"
+#include "keyremap.h"
 #include "oledkeyrecord.h"
-#include "oledpages.h"
+#include "oledpagetable.h"
 #include "oledpayload.h"
+#include "oledrecordbatch.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
 #include <QtCore/QDebug>
 #include <QtCore/QMutexLocker>
+#include <QtCore/QVarLengthArray>
 
 namespace {
 
@@ -29,10 +32,42 @@ struct GroupMessage
     bool pagesOnEveryGroup; // else on the layer keys only
 };
 
-Model_VOrnParam lockedCopy(QMutex *mutex, const Model_VOrnParam &model)
+// What an update reads of the model besides its records.
+struct ModelFacts
+{
+    QMap<int, int> keyMap;
+    qint32 keyBoardVersion;
+};
+
+// A user page that goes into a record of pages 1 to 4 when the update writes back: nothing
+// reads those records during the update, so they need no working copy.
+struct PageWrite
+{
+    int index;
+    const OledPageTable::Page *content;
+    int limit;
+};
+using PageWrites = QVarLengthArray<PageWrite, 4 * KeyGroups::KeysPerGroup>;
+
+ModelFacts loadRecords(QMutex *mutex, const Model_VOrnParam &model, OledRecordBatch &batch)
 {
     QMutexLocker locker(mutex);
-    return model;
+    batch.load(model);
+    return {model.keyMap, model.keyBoardVersion};
+}
+
+void setPage(OledKeyRecord record, const OledPageTable::Page &content, int limit)
+{
+    record.setContent(content.displayModel, content.icon, content.textLength, content.text, limit);
+}
+
+void writeRecords(QMutex *mutex, Model_VOrnParam &model, const OledRecordBatch &batch,
+                  const PageWrites &pages = PageWrites())
+{
+    QMutexLocker locker(mutex);
+    batch.writeBack(model);
+    for (const PageWrite &page : pages)
+        setPage(OledKeyRecord(model, page.index), *page.content, page.limit);
 }
 
 int textLimit(quint64 lineLength)
@@ -46,63 +81,58 @@ QString shownText(const OledKeyRecord &record, Line line, int maxBytes)
     return QString::fromLocal8Bit(bytes.data(), int(bytes.size()));
 }
 
-std::string_view bytesOf(const QByteArray &bytes)
-{
-    return std::string_view(bytes.constData(), size_t(bytes.size()));
-}
-
-int groupSlotCount(int group, const Model_VOrnParam &model)
+int groupSlotCount(int group, qint32 keyBoardVersion)
 {
     if (KeyGroups::firstKey(group) < 0)
         return 0;
-    if (group == ShortcutGroup && model.keyBoardVersion == ThirteenShortcutsVersion)
+    if (group == ShortcutGroup && keyBoardVersion == ThirteenShortcutsVersion)
         return ThirteenShortcuts;
     return KeyGroups::KeysPerGroup;
 }
 
 // A key with a remap entry takes the user's pages from the configuration file into its
 // records of pages 0 to 4.
-void applyOledPages(Model_VOrnParam &model, OledPages &pages, int group, int slot, int textLimit)
+void applyOledPages(OledRecordBatch &batch, PageWrites &laterPages, const OledPageTable &pages,
+                    int group, int slot, int target, int limit)
 {
-    const int key = KeyGroups::firstKey(group) + slot;
-    const auto target = model.keyMap.constFind(key);
-    if (target == model.keyMap.constEnd())
-        return;
-    OledPages::Page content;
-    for (int page = 0; page < OledKeyRecord::PageCount; ++page) {
-        if (!pages.read(OledPages::groupName(key, target.value(), page), &content))
-            continue;
-        OledKeyRecord record(model, OledKeyRecord::groupIndex(group, page, slot));
-        record.setDisplayModel(content.displayModel);
-        record.setIcon(content.icon);
-        record.writeTerminatedText(OledKeyRecord::FirstLine, bytesOf(content.firstText), textLimit);
-        record.setTextLength(OledKeyRecord::FirstLine, uchar(content.firstText.size()));
-        record.writeTerminatedText(OledKeyRecord::SecondLine, bytesOf(content.secondText),
-                                   textLimit);
-        record.setTextLength(OledKeyRecord::SecondLine, uchar(content.secondText.size()));
+    const OledPageTable::KeyPages found = pages.find(KeyGroups::firstKey(group) + slot, target);
+    const int firstPage = OledKeyRecord::groupIndex(group, 0, slot);
+    if (found.page[0])
+        setPage(batch.edit(firstPage), *found.page[0], limit);
+    for (int page = 1; page < OledKeyRecord::PageCount; ++page) {
+        if (found.page[page])
+            laterPages.append(
+                    {firstPage + page * OledKeyRecord::SlotCount, found.page[page], limit});
     }
 }
 
 // Writes each slot's entry into page 0 of the group, lets the user's pages override it
 // and announces the key, slot by slot.
 template<typename Announce>
-void applyGroupMessage(Model_VOrnParam &model, OledPages &pages, const model_Protocoldata &message,
+void applyGroupMessage(OledRecordBatch &batch, PageWrites &laterPages, const ModelFacts &facts,
+                       OledPageCache &pages, const model_Protocoldata &message,
                        const GroupMessage &kind, Announce announce)
 {
     const int group = message.dataA;
-    const int slotCount = qMin(groupSlotCount(group, model),
+    const int slotCount = qMin(groupSlotCount(group, facts.keyBoardVersion),
                                OledPayload::groupEntryCount(message.payload, kind.layout));
+    const OledPageTable *pageTable = nullptr; // looked up once, when a key first needs it
+    KeyRemap::AscendingLookup remap(facts.keyMap, KeyGroups::firstKey(group));
     for (int slot = 0; slot < slotCount; ++slot) {
         const OledEntry entry = OledPayload::groupEntry(message.payload, kind.layout, slot);
-        OledKeyRecord record(model, OledKeyRecord::groupIndex(group, 0, slot));
+        const int key = KeyGroups::firstKey(group) + slot;
+        OledKeyRecord record = batch.edit(OledKeyRecord::groupIndex(group, 0, slot));
         record.setDisplayModel(entry.displayModel);
         record.setIcon(entry.icon);
         for (int line = 0; line < kind.layout.lineCount; ++line)
             record.copyText(Line(line), entry.lines[line]);
-        if (kind.pagesOnEveryGroup || group == LayerGroup)
-            applyOledPages(model, pages, group, slot, kind.pageTextLimit);
-        announce(KeyGroups::firstKey(group) + slot, entry,
-                 shownText(record, OledKeyRecord::FirstLine, kind.shownBytes),
+        const std::optional<int> target = remap.target(key);
+        if (target && (kind.pagesOnEveryGroup || group == LayerGroup)) {
+            if (!pageTable)
+                pageTable = &pages.table();
+            applyOledPages(batch, laterPages, *pageTable, group, slot, *target, kind.pageTextLimit);
+        }
+        announce(key, entry, shownText(record, OledKeyRecord::FirstLine, kind.shownBytes),
                  shownText(record, OledKeyRecord::SecondLine, kind.shownBytes));
     }
 }
@@ -110,43 +140,54 @@ void applyGroupMessage(Model_VOrnParam &model, OledPages &pages, const model_Pro
 // Announces a key's OLED content to the interface.
 auto oledShow(UiprocDealKeyPress_Vorn_Desktop *processor)
 {
-    return [processor](int keyValue, const OledEntry &entry, const QString &first,
-                       const QString &second) {
-        emit processor->sig_updateOledShow(keyValue, entry.displayModel, entry.icon, first, second);
+    return [processor](int keyValue, const OledEntry &entry, QString first, QString second) {
+        emit processor->sig_updateOledShow(keyValue, entry.displayModel, entry.icon,
+                                           std::move(first), std::move(second));
     };
+}
+
+// The records of page 0 of a group.
+OledRecordBatch groupBatch(int group)
+{
+    return OledRecordBatch(OledKeyRecord::groupIndex(group, 0, 0),
+                           KeyGroups::firstKey(group) < 0 ? 0 : KeyGroups::KeysPerGroup);
 }
 
 } // namespace
 
-// The interface is told before the model is written back, so a receiver that reads the
-// model meanwhile still finds the content from before the message.
+// The interface is told before the records are written back, so a receiver that reads
+// the model meanwhile still finds the content from before the message.
 void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByGroupID(model_Protocoldata const &message)
 {
     const quint64 lineLength = Model_VOrnParam::gOledLength;
-    if (!OledPayload::isValidLineLength(lineLength))
+    if (!OledPayload::isValidLineLength(lineLength) || !hostHas(HostModel | HostMutex))
         return;
     const int length = int(lineLength);
-    Model_VOrnParam snapshot = lockedCopy(m_mutex, *m_model);
-    OledPages pages(ConfigFiles::keyboardConfigPath());
+    OledRecordBatch batch = groupBatch(message.dataA);
+    const ModelFacts facts = loadRecords(m_mutex, *m_model, batch);
     // The last byte of each line is never shown.
     const GroupMessage kind{OledPayload::twoLineGroup(length), length - 1, length, false};
-    applyGroupMessage(snapshot, pages, message, kind, oledShow(this));
-    setModel(snapshot);
+    PageWrites laterPages;
+    applyGroupMessage(batch, laterPages, facts, *m_oledPages, message, kind, oledShow(this));
+    writeRecords(m_mutex, *m_model, batch, laterPages);
 }
 
 void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByGroupID_3R(model_Protocoldata const &message)
 {
-    Model_VOrnParam snapshot = lockedCopy(m_mutex, *m_model);
-    OledPages pages(ConfigFiles::keyboardConfigPath());
     qDebug() << "updateModelDataByGroupID_3R groupId= " << int(message.dataA);
+    if (!hostHas(HostModel | HostMutex))
+        return;
+    OledRecordBatch batch = groupBatch(message.dataA);
+    const ModelFacts facts = loadRecords(m_mutex, *m_model, batch);
     const OledPayload::GroupLayout layout = OledPayload::ThreeLineGroup;
     const GroupMessage kind{layout, layout.lineWidth, textLimit(Model_VOrnParam::gOledLength),
                             true};
-    applyGroupMessage(snapshot, pages, message, kind, oledShow(this));
-    setModel(snapshot);
+    PageWrites laterPages;
+    applyGroupMessage(batch, laterPages, facts, *m_oledPages, message, kind, oledShow(this));
+    writeRecords(m_mutex, *m_model, batch, laterPages);
 }
 
-// Here the model is written back first: a receiver already finds the new content.
+// Here the record is written back first: a receiver already finds the new content.
 void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByKeyValue(model_Protocoldata const &message)
 {
     const quint64 lineLength = Model_VOrnParam::gOledLength;
@@ -155,11 +196,12 @@ void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByKeyValue(model_Protocolda
         || !OledPayload::keyValueEntry(message.payload, int(lineLength), &entry))
         return;
     const int index = OledKeyRecord::keyValueIndex(entry.keyValue);
-    if (index < 0)
+    if (index < 0 || !hostHas(HostModel | HostMutex))
         return;
 
-    Model_VOrnParam snapshot = lockedCopy(m_mutex, *m_model);
-    OledKeyRecord record(snapshot, index);
+    OledRecordBatch batch(index, 1);
+    loadRecords(m_mutex, *m_model, batch);
+    OledKeyRecord record = batch.edit(index);
     record.setDisplayModel(entry.displayModel);
     record.setIcon(entry.icon);
     record.copyText(OledKeyRecord::FirstLine, entry.lines[OledKeyRecord::FirstLine]);
@@ -167,7 +209,7 @@ void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByKeyValue(model_Protocolda
     const int shownBytes = int(lineLength) - 1;
     const QString first = shownText(record, OledKeyRecord::FirstLine, shownBytes);
     const QString second = shownText(record, OledKeyRecord::SecondLine, shownBytes);
-    setModel(snapshot);
+    writeRecords(m_mutex, *m_model, batch);
     oledShow(this)(entry.keyValue, entry, first, second);
 }
 
@@ -176,12 +218,15 @@ void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByKeyValue(model_Protocolda
 void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByKeyValue_New(
         model_Protocoldata const &message)
 {
-    Model_VOrnParam snapshot = lockedCopy(m_mutex, *m_model);
+    if (!hostHas(HostModel | HostMutex))
+        return;
+    OledRecordBatch batch(OledKeyRecord::groupIndex(LayerGroup, 0, 0), KeyGroups::KeysPerGroup);
+    loadRecords(m_mutex, *m_model, batch);
     QString shown[2];
     const QVector<OledEntry> entries = OledPayload::keyValueEntries(message.payload);
     for (const OledEntry &entry : entries) {
         if (KeyGroups::groupId(entry.keyValue) == LayerGroup) {
-            OledKeyRecord record(snapshot, OledKeyRecord::keyValueIndex(entry.keyValue));
+            OledKeyRecord record = batch.edit(OledKeyRecord::keyValueIndex(entry.keyValue));
             record.setDisplayModel(entry.displayModel);
             record.setIcon(entry.icon);
             for (const Line line :
@@ -196,5 +241,5 @@ void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByKeyValue_New(
         }
         oledShow(this)(entry.keyValue, entry, shown[0], shown[1]);
     }
-    setModel(snapshot);
+    writeRecords(m_mutex, *m_model, batch);
 }

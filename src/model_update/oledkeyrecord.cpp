@@ -8,27 +8,12 @@
 
 namespace {
 
-enum Offset : int {
-    DisplayModelOffset = 3,
-    IconOffset = 4,
-    TextLengthOffset = 5, // one byte per line
-    TextOffset = 8 // one field per line
-};
-
 int fieldBound(int count)
 {
     return qBound(0, count, int(OledKeyRecord::TextFieldSize));
 }
 
 } // namespace
-
-int OledKeyRecord::groupIndex(int group, int page, int slot)
-{
-    if (group < 1 || group > GroupCount || page < 0 || page >= PageCount || slot < 0
-        || slot >= SlotCount)
-        return -1;
-    return ((group - 1) * PageCount + page) * SlotCount + slot;
-}
 
 int OledKeyRecord::keyIndex(int keyValue)
 {
@@ -42,71 +27,16 @@ int OledKeyRecord::keyValueIndex(int keyValue)
 }
 
 OledKeyRecord::OledKeyRecord(Model_VOrnParam &model, int index)
-    : m_bytes(model.oledKeyRecords[index])
-{
-    Q_ASSERT(index >= 0 && index < Model_VOrnParam::OledKeyRecordCount);
-}
-
-uchar OledKeyRecord::displayModel() const
-{
-    return m_bytes[DisplayModelOffset];
-}
-
-void OledKeyRecord::setDisplayModel(uchar value)
-{
-    m_bytes[DisplayModelOffset] = value;
-}
-
-uchar OledKeyRecord::icon() const
-{
-    return m_bytes[IconOffset];
-}
-
-void OledKeyRecord::setIcon(uchar value)
-{
-    m_bytes[IconOffset] = value;
-}
-
-uchar OledKeyRecord::textLength(Line line) const
-{
-    return m_bytes[TextLengthOffset + line];
-}
-
-void OledKeyRecord::setTextLength(Line line, uchar length)
-{
-    m_bytes[TextLengthOffset + line] = length;
-}
-
-char *OledKeyRecord::field(Line line) const
-{
-    return reinterpret_cast<char *>(m_bytes + TextOffset + line * TextFieldSize);
-}
+    : m_bytes(index >= 0 && index < Model_VOrnParam::OledKeyRecordCount
+                      ? model.oledKeyRecords[index]
+                      : nullptr)
+{ }
 
 std::string_view OledKeyRecord::text(Line line, int maxBytes) const
 {
+    if (!m_bytes)
+        return std::string_view();
     const char *bytes = field(line);
     const int bound = fieldBound(maxBytes);
     return std::string_view(bytes, std::find(bytes, bytes + bound, '\0') - bytes);
-}
-
-void OledKeyRecord::copyText(Line line, std::string_view bytes)
-{
-    std::copy_n(bytes.data(), std::min(bytes.size(), size_t(TextFieldSize)), field(line));
-}
-
-void OledKeyRecord::writeTerminatedText(Line line, std::string_view bytes, int limit)
-{
-    const size_t bound = size_t(fieldBound(limit));
-    char *target = field(line);
-    if (bytes.size() < bound) {
-        std::copy_n(bytes.data(), bytes.size(), target);
-        target[bytes.size()] = '\0';
-    } else {
-        std::copy_n(bytes.data(), bound, target);
-    }
-}
-
-void OledKeyRecord::clearText(Line line)
-{
-    std::fill_n(field(line), int(TextFieldSize), '\0');
 }

@@ -5,12 +5,15 @@
 
 #include <model_vornparam.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string_view>
 
 // One 101-byte OLED key record of the keyboard model, and where each key's record is.
 // Bytes 3 and 4 hold the display model and icon, bytes 5 to 7 the byte lengths of the
 // three text lines, and three 31-byte text fields start at 8, 39 and 70. Every text
-// read and write stays inside its field.
+// read and write stays inside its field. A record made from an index outside the model
+// is invalid: it reads as zeros and empty texts and ignores writes.
 class OledKeyRecord
 {
 public:
@@ -25,7 +28,13 @@ public:
     };
 
     // Record of group 1..6, page 0..4, slot 0..15; -1 for anything else.
-    static int groupIndex(int group, int page, int slot);
+    static int groupIndex(int group, int page, int slot)
+    {
+        if (group < 1 || group > GroupCount || page < 0 || page >= PageCount || slot < 0
+            || slot >= SlotCount)
+            return -1;
+        return ((group - 1) * PageCount + page) * SlotCount + slot;
+    }
     // Record of a key outside the groups, 480 + key value; -1 outside 0..599.
     static int keyIndex(int keyValue);
     // Record a key-value message writes: page 0 of the key's group for the group ranges
@@ -34,29 +43,67 @@ public:
 
     // A view on record `index` (0..1079) of the model.
     OledKeyRecord(Model_VOrnParam &model, int index);
+    // A view on a record's bytes held elsewhere; null gives an invalid record.
+    explicit OledKeyRecord(uchar *bytes) : m_bytes(bytes) { }
 
-    uchar displayModel() const;
-    void setDisplayModel(uchar value);
-    uchar icon() const;
-    void setIcon(uchar value);
-    uchar textLength(Line line) const;
-    void setTextLength(Line line, uchar length);
+    bool isValid() const { return m_bytes; }
+
+    uchar displayModel() const { return byteAt(DisplayModelOffset); }
+    void setDisplayModel(uchar value) { setByteAt(DisplayModelOffset, value); }
+    uchar icon() const { return byteAt(IconOffset); }
+    void setIcon(uchar value) { setByteAt(IconOffset, value); }
+    uchar textLength(Line line) const { return byteAt(TextLengthOffset + line); }
+    void setTextLength(Line line, uchar length) { setByteAt(TextLengthOffset + line, length); }
 
     // The line's bytes up to its first NUL, within its first maxBytes bytes (at most the
     // whole field; negative counts as 0).
     std::string_view text(Line line, int maxBytes = TextFieldSize) const;
     // Copies the bytes (as many as fit) to the start of the field; the rest stays.
-    void copyText(Line line, std::string_view bytes);
-    // Writes at most `limit` bytes (at most the field): the bytes followed by a NUL when
-    // they are fewer than that, else the first `limit` bytes. The rest stays.
-    void writeTerminatedText(Line line, std::string_view bytes, int limit);
+    void copyText(Line line, std::string_view bytes)
+    {
+        if (m_bytes)
+            std::memcpy(field(line), bytes.data(), std::min(bytes.size(), size_t(TextFieldSize)));
+    }
+    // Sets display model, icon and the first two lines with their lengths, copying
+    // `count` bytes (at most the field) of each text.
+    void setContent(uchar displayModel, uchar icon, const uchar (&lengths)[2],
+                    const char (&texts)[2][TextFieldSize], int count)
+    {
+        if (!m_bytes)
+            return;
+        m_bytes[DisplayModelOffset] = displayModel;
+        m_bytes[IconOffset] = icon;
+        std::memcpy(m_bytes + TextLengthOffset, lengths, 2);
+        std::memcpy(field(FirstLine), texts, size_t(qBound(0, count, int(TextFieldSize))));
+        std::memcpy(field(SecondLine), texts[1], size_t(qBound(0, count, int(TextFieldSize))));
+    }
     // Fills the whole field with NUL bytes.
-    void clearText(Line line);
+    void clearText(Line line)
+    {
+        if (m_bytes)
+            std::memset(field(line), 0, TextFieldSize);
+    }
 
 private:
-    char *field(Line line) const;
+    enum Offset : int {
+        DisplayModelOffset = 3,
+        IconOffset = 4,
+        TextLengthOffset = 5, // one byte per line
+        TextOffset = 8 // one field per line
+    };
 
-    uchar *m_bytes;
+    uchar byteAt(int offset) const { return m_bytes ? m_bytes[offset] : 0; }
+    void setByteAt(int offset, uchar value)
+    {
+        if (m_bytes)
+            m_bytes[offset] = value;
+    }
+    char *field(Line line) const
+    {
+        return reinterpret_cast<char *>(m_bytes + TextOffset + line * TextFieldSize);
+    }
+
+    uchar *m_bytes = nullptr;
 };
 
 #endif // OLEDKEYRECORD_H

@@ -4,9 +4,23 @@
 #include <QtCore/QFile>
 #include <QtCore/QSaveFile>
 
-const QString ProfileDisk::ProfileFileName = QStringLiteral("VORN_KeyBoard_Config.ini");
+namespace {
 
-ProfileDisk::ProfileDisk(const QString &root) : m_root(root) { }
+const QString ProfileFileName = QStringLiteral("VORN_KeyBoard_Config.ini");
+
+// A folder that cannot be created shows as a failed copy.
+bool copyWithFolders(const QString &profileDirectory, const QString &source, const QString &target)
+{
+    QDir().mkpath(profileDirectory);
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    return ProfileDisk::replaceWithCopy(source, target);
+}
+
+} // namespace
+
+ProfileDisk::ProfileDisk(const QString &root, const QString &localProfile)
+    : m_root(root), m_localProfile(localProfile)
+{ }
 
 QString ProfileDisk::profileDirectory() const
 {
@@ -23,6 +37,18 @@ QString ProfileDisk::profileDirectory() const
             return QStringLiteral("%1/V_ORN").arg(diskPath);
     }
     return QString();
+}
+
+bool ProfileDisk::exportTo(const QString &profileDirectory) const
+{
+    return copyWithFolders(profileDirectory, m_localProfile,
+                           QDir(profileDirectory).filePath(ProfileFileName));
+}
+
+bool ProfileDisk::importFrom(const QString &profileDirectory) const
+{
+    return copyWithFolders(profileDirectory, QDir(profileDirectory).filePath(ProfileFileName),
+                           m_localProfile);
 }
 
 bool ProfileDisk::replaceWithCopy(const QString &source, const QString &target)

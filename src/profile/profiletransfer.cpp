@@ -2,20 +2,15 @@
 #include "profiledisk.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
-#include <QtCore/QFileInfo>
-
 namespace {
 
 const QString UdiskRoot = QStringLiteral("/media/root/");
+const int NoDisk = -1;
+const int CopyFailed = -2;
 
-// Creates the profile directory on the disk and the target's folder if needed (an
-// import on a fresh install has no local configuration folder yet), then copies one
-// way; a folder that cannot be created shows as a failed copy.
-bool transfer(const QDir &profileDir, const QString &source, const QString &target)
+ProfileDisk profileDisk()
 {
-    QDir().mkpath(profileDir.absolutePath());
-    QDir().mkpath(QFileInfo(target).absolutePath());
-    return ProfileDisk::replaceWithCopy(source, target);
+    return ProfileDisk(UdiskRoot, ConfigFiles::oledConfigPath());
 }
 
 } // namespace
@@ -23,10 +18,10 @@ bool transfer(const QDir &profileDir, const QString &source, const QString &targ
 bool UiprocDealKeyPress_Vorn_Desktop::scanUdisk()
 {
     m_udiskState = -1;
-    const QString profileDir = ProfileDisk(UdiskRoot).profileDirectory();
-    if (profileDir.isEmpty())
+    const QString profileDirectory = profileDisk().profileDirectory();
+    if (profileDirectory.isEmpty())
         return false;
-    m_udiskDir.setPath(profileDir);
+    m_udiskDir.setPath(profileDirectory);
     m_udiskState = 1;
     return true;
 }
@@ -34,20 +29,17 @@ bool UiprocDealKeyPress_Vorn_Desktop::scanUdisk()
 int UiprocDealKeyPress_Vorn_Desktop::exportProfile()
 {
     if (!scanUdisk())
-        return -1;
-    if (!transfer(m_udiskDir, ConfigFiles::oledConfigPath(),
-                  m_udiskDir.filePath(ProfileDisk::ProfileFileName)))
-        return -2;
-    return m_udiskState;
+        return NoDisk;
+    return profileDisk().exportTo(m_udiskDir.path()) ? m_udiskState : CopyFailed;
 }
 
+// The import reloads the key remap into the model, so it needs the model handed over.
 int UiprocDealKeyPress_Vorn_Desktop::importProfile()
 {
-    if (!scanUdisk())
-        return -1;
-    if (!transfer(m_udiskDir, m_udiskDir.filePath(ProfileDisk::ProfileFileName),
-                  ConfigFiles::oledConfigPath()))
-        return -2;
+    if (!hostHas(HostModel) || !scanUdisk())
+        return NoDisk;
+    if (!profileDisk().importFrom(m_udiskDir.path()))
+        return CopyFailed;
     initVirtualKeyBoard();
     return m_udiskState;
 }

@@ -1,5 +1,5 @@
 #include "tbarrecord.h"
-#include "tbarscale.h"
+#include "tbartracker.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
 #include <utility_manage.h>
@@ -72,12 +72,10 @@ int UiprocDealKeyPress_Vorn_Desktop::readShareMemory()
     const std::optional<int> value = TbarRecord::tbarValue(content);
     if (!value)
         return Read;
-    if (*value == m_tbarTakeNum)
+    if (!m_tbar->channelValue(*value))
         return NothingNew;
     qDebug() << "----------nValue=" << *value;
-    m_tbarTakeNum = *value;
-    m_alphaValue = TbarScale::alpha(*value);
-    emit sig_changeAlpha(m_alphaValue, *value);
+    emit sig_changeAlpha(m_tbar->alphaValue(), *value);
     emit sigKeyValueForTest(TbarRecord::TbarKeyCode, *value, 0);
     return Read;
 }

@@ -1,34 +1,40 @@
 #include "configfiles.h"
+#include "keymapstore.h"
 #include "tbarprocess.h"
 #include "tbarrecord.h"
+#include "tbartracker.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
 #include <uiproctake.h>
 #include <utility_manage.h>
 
 #include <QtCore/QDebug>
-#include <QtCore/QSettings>
-
-namespace {
-
-const QString MaxEntry = QStringLiteral("Tbar_Max");
-const QString MinEntry = QStringLiteral("Tbar_Min");
-const int AnnouncingConnectType = 1;
-
-} // namespace
 
 void UiprocDealKeyPress_Vorn_Desktop::readTbarIni()
 {
-    m_tbarMax = 1024;
-    m_tbarMin = 0;
-    const QSettings settings(ConfigFiles::keyboardConfigPath(), QSettings::IniFormat);
-    // A limit once read stays cached, also when it later goes missing from the file.
-    if (settings.contains(QStringLiteral("Tbar/Max")))
-        m_tbarCalibration.insert(MaxEntry, settings.value(QStringLiteral("Tbar/Max")).toInt());
-    if (settings.contains(QStringLiteral("Tbar/Min")))
-        m_tbarCalibration.insert(MinEntry, settings.value(QStringLiteral("Tbar/Min")).toInt());
-    m_tbarMax = m_tbarCalibration.value(MaxEntry).toInt(1024);
-    m_tbarMin = m_tbarCalibration.value(MinEntry).toInt(0);
+    const KeyMapStore::TbarLimits limits
+            = KeyMapStore(ConfigFiles::keyboardConfigPath()).tbarLimits();
+    m_tbar->calibrate(limits.max, limits.min);
+}
+
+void UiprocDealKeyPress_Vorn_Desktop::setTbarTakeNum(int value)
+{
+    m_tbar->setTakeNum(value);
+}
+
+int UiprocDealKeyPress_Vorn_Desktop::getTbarTakeNum()
+{
+    return m_tbar->takeNum();
+}
+
+int UiprocDealKeyPress_Vorn_Desktop::getTbarMax()
+{
+    return m_tbar->max();
+}
+
+int UiprocDealKeyPress_Vorn_Desktop::getTbarMin()
+{
+    return m_tbar->min();
 }
 
 void UiprocDealKeyPress_Vorn_Desktop::writeLogForTbarTest(int nTyte, QString log)
@@ -36,23 +42,17 @@ void UiprocDealKeyPress_Vorn_Desktop::writeLogForTbarTest(int nTyte, QString log
     Utility_Manage::writeLog_testTbar(nTyte, log);
 }
 
-// Applies a large T-bar jump that waited for this timer. Outside the T-bar process only
-// a keyboard of connect type 1 announces it; the position stays stored either way.
+// Applies a large T-bar jump that waited for this timer.
 void UiprocDealKeyPress_Vorn_Desktop::updateTimerCheckTbar()
 {
-    if (m_tbarChanged) {
-        m_tbarChanged = false;
-        if (TbarProcess::isCurrent() || Utility_Manage::getConnectType() == AnnouncingConnectType) {
-            qDebug() << "------KEY_T_BAR-----------temp_TbarValue=" << m_tbarTakeNum;
-            UiprocTake *take = Public_Desktop::puiTake;
-            if (take->getIsTbarMode())
-                take->dealTbar(m_alphaValue);
-            emit sig_changeAlpha(m_alphaValue, m_tbarTakeNum);
-            writeShareMemory(TbarRecord::TbarKeyCode, m_tbarTakeNum);
-            emit sigKeyValueForTest(TbarRecord::TbarKeyCode, m_tbarTakeNum, 0);
-        }
-    }
     m_timerCheckTbar.stop();
+    if (!m_tbar->checkTimeout(TbarProcess::isCurrent(), Utility_Manage::getConnectType())
+        || !hostHas(HostTake))
+        return;
+    qDebug() << "------KEY_T_BAR-----------temp_TbarValue=" << m_tbar->takeNum();
+    applyTbarPosition(m_tbar->takeNum());
+    writeShareMemory(TbarRecord::TbarKeyCode, m_tbar->takeNum());
+    emit sigKeyValueForTest(TbarRecord::TbarKeyCode, m_tbar->takeNum(), 0);
 }
 
 void UiprocDealKeyPress_Vorn_Desktop::updateTimerReadTbar()

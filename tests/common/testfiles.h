@@ -4,7 +4,10 @@
 #include <QtCore/QDir>
 #include <QtCore/QDirIterator>
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <csignal>
 
 // File helpers for the tests of the configuration and profile files.
 namespace TestFiles {
@@ -47,6 +50,23 @@ inline QStringList entriesUnder(const QString &base)
     entries.sort();
     return entries;
 }
+
+// While it lives, files may not grow past `bytes`: larger writes fail as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        const rlimit lowered{bytes, m_saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
+
+private:
+    rlimit m_saved;
+};
 
 } // namespace TestFiles
 

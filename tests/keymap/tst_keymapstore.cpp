@@ -1,6 +1,8 @@
 #include "configfiles.h"
 #include "keymapstore.h"
+#include "oledconfigstore.h"
 #include "processorhost.h"
+#include "testfiles.h"
 
 #include <QtTest/QtTest>
 
@@ -24,6 +26,7 @@ private slots:
     void resetButtonIsNotUndoneBySave();
     void resetAllButton();
     void tableLoadedAtStartSavedAtDisconnect();
+    void failedWritesKeepTheFile();
 
 private:
     QString path() const { return m_dir.filePath(QStringLiteral("keyboard.ini")); }
@@ -234,6 +237,26 @@ void tst_KeyMapStore::tableLoadedAtStartSavedAtDisconnect()
     processor->disconnectBIZ();
     QCOMPARE(KeyMapStore(ConfigFiles::keyboardConfigPath()).load(),
              (KeyMap{{203, 105}, {313, 403}}));
+}
+
+// A write that the disk refuses leaves a warning and the file as it was, in both files.
+void tst_KeyMapStore::failedWritesKeepTheFile()
+{
+    const QByteArray before = "[KeyMap]\n105=203\n";
+    writeFile(before);
+    KeyMap large;
+    for (int key = 0; key < 100; ++key)
+        large.insert(key, key + 1000);
+    const QRegularExpression warning(QStringLiteral("^DealKeyPress: cannot write .*keyboard.ini"));
+    QTest::ignoreMessage(QtWarningMsg, warning);
+    QTest::ignoreMessage(QtWarningMsg, warning);
+    {
+        const TestFiles::FileSizeLimit limit(before.size() + 8);
+        KeyMapStore(path()).save(large);
+        OledConfigStore(path()).write(105, 1, 2, QStringLiteral("a long first line"),
+                                      QStringLiteral("and a second one"));
+    }
+    QCOMPARE(TestFiles::readFile(path()), before);
 }
 
 QTEST_GUILESS_MAIN(tst_KeyMapStore)

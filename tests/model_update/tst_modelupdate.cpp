@@ -30,6 +30,8 @@ private slots:
     void keyValueMessage();
     void newLayoutMessage_data();
     void newLayoutMessage();
+    void hostChangesSurvive_data();
+    void hostChangesSurvive();
 };
 
 namespace {
@@ -452,6 +454,57 @@ void tst_ModelUpdate::newLayoutMessage()
     QCOMPARE(host.takeEmissions(), announced);
     host.checkRecords(records);
     QCOMPARE(host.seen, announced.isEmpty() ? Seen() : Seen{OldModel});
+}
+
+void tst_ModelUpdate::hostChangesSurvive_data()
+{
+    QTest::addColumn<QString>("tone");
+    QTest::addColumn<model_Protocoldata>("message"); // no command: the newer layout, called
+    QTest::addColumn<int>("record"); // the message writes its display model 10
+
+    QTest::newRow("group") << TwoLines
+                           << hostMessage(0xf1, 0x41, 1, 0, 0, groupPayload(16, false, 10)) << 0;
+    QTest::newRow("three-line group")
+            << ThreeLines << hostMessage(0xf1, 0x41, 1, 0, 0, groupPayload(16, true, 30)) << 0;
+    QTest::newRow("key value") << TwoLines
+                               << hostMessage(0xf1, 0x43, 0, 0, 0,
+                                              bytes({0, 105, 10, 0}) + QByteArray(20, 'k'))
+                               << 0;
+    QTest::newRow("newer layout") << TwoLines
+                                  << hostMessage(0, 0, 0, 0, 0,
+                                                 bytes({1}) + newEntry(313, 10, 0, "n"))
+                                  << 160;
+}
+
+// What the host changes in its model while the update announces keys stays: another
+// field, another record and the key remap.
+void tst_ModelUpdate::hostChangesSurvive()
+{
+    QFETCH(QString, tone);
+    QFETCH(model_Protocoldata, message);
+    QFETCH(int, record);
+
+    Host host(tone, 10);
+    QObject::connect(
+            host.processor.get(), &UiprocDealKeyPress_Vorn_Desktop::sig_updateOledShow,
+            host.processor.get(),
+            [&host] {
+                host.model.reserved0[0] = 0x5a;
+                OledKeyRecord(host.model, 1000).setDisplayModel(0x5b);
+                host.model.keyMap.insert(999, 1);
+            },
+            Qt::DirectConnection);
+    if (tone == ThreeLines)
+        QTest::ignoreMessage(QtDebugMsg, "updateModelDataByGroupID_3R groupId=  1");
+    if (message.command)
+        host.send(message);
+    else
+        host.processor->updateModelDataByKeyValue_New(message);
+
+    QCOMPARE(OledKeyRecord(host.model, record).displayModel(), uchar(10));
+    QCOMPARE(host.model.reserved0[0], uchar(0x5a));
+    QCOMPARE(OledKeyRecord(host.model, 1000).displayModel(), uchar(0x5b));
+    QCOMPARE(host.model.keyMap.value(999), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_ModelUpdate)

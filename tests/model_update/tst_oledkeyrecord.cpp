@@ -59,17 +59,6 @@ void tst_OledKeyRecord::writes_data()
     QTest::newRow("third line cut at the record's end")
             << Write([y40](R &r) { r.copyText(R::ThirdLine, y40.toStdString()); }) << 70
             << y40.left(31);
-    QTest::newRow("terminated, limit past the field: cut at the field")
-            << Write([y40](R &r) { r.writeTerminatedText(R::FirstLine, y40.toStdString(), 64); })
-            << 8 << y40.left(31);
-    QTest::newRow("terminated, 30 bytes, limit past the field: NUL inside it")
-            << Write([y40](R &r) {
-                   r.writeTerminatedText(R::SecondLine, y40.left(30).toStdString(), 64);
-               })
-            << 39 << y40.left(30) + '\0';
-    QTest::newRow("terminated, limit 0: nothing")
-            << Write([](R &r) { r.writeTerminatedText(R::FirstLine, "abc", 0); }) << 8
-            << QByteArray();
     QTest::newRow("clear: the whole field")
             << Write([](R &r) { r.clearText(R::ThirdLine); }) << 70 << QByteArray(31, '\0');
 }

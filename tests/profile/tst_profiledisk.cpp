@@ -4,31 +4,82 @@
 #include <QtCore/QTemporaryDir>
 #include <QtTest/QtTest>
 
-#include <sys/resource.h>
-
-#include <csignal>
-
 using namespace TestFiles;
 
-// The disk choice and the safe copy on plain folders, for what the transfer test in its
-// mount namespace cannot show cheaply and for where that test cannot run.
+// The profile transfer on a disk root and a local profile in a temporary folder: the
+// disk choice, both directions and the safe copy.
 class tst_ProfileDisk : public QObject
 {
     Q_OBJECT
 private slots:
-    void profileDirectory();
+    void init();
+    void transfer_data();
+    void transfer();
     void replaceWithCopy_data();
     void replaceWithCopy();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-// Hidden folders and files are no disks; the first folder by name, case ignored, is.
-void tst_ProfileDisk::profileDirectory()
+void tst_ProfileDisk::init()
 {
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(createLayout(dir.path(), {"root/.0/", "root/0.txt", "root/B/", "root/a/"}));
-    QCOMPARE(ProfileDisk(dir.filePath(QStringLiteral("root/"))).profileDirectory(),
-             dir.filePath(QStringLiteral("root/a/V_ORN")));
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY2(m_dir->isValid(), qPrintable(m_dir->errorString()));
+}
+
+void tst_ProfileDisk::transfer_data()
+{
+    QTest::addColumn<QStringList>("layout");
+    QTest::addColumn<bool>("importing");
+    QTest::addColumn<QString>("profileDirectory"); // empty: no disk
+    QTest::addColumn<bool>("copied");
+    QTest::addColumn<QStringList>("created");
+
+    const QString profile = QStringLiteral("root/a/V_ORN/VORN_KeyBoard_Config.ini");
+    const QStringList local{"local/profile.ini"};
+    QTest::newRow("no root folder") << local << false << "" << false << QStringList();
+    QTest::newRow("empty root") << QStringList{"root/", local[0]} << false << "" << false
+                                << QStringList();
+    QTest::newRow("hidden folders and files are no disks; a before B, case ignored")
+            << QStringList{"root/.0/", "root/0.txt", "root/B/", "root/a/", local[0]} << false
+            << "root/a/V_ORN" << true << QStringList{"root/a/V_ORN/", profile};
+    QTest::newRow("export over an earlier profile")
+            << QStringList{profile, local[0]} << false << "root/a/V_ORN" << true << QStringList();
+    QTest::newRow("import from a disk without a profile")
+            << QStringList{"root/a/", local[0]} << true << "root/a/V_ORN" << false
+            << QStringList{"root/a/V_ORN/"};
+    QTest::newRow("import on a fresh install") << QStringList{profile} << true << "root/a/V_ORN"
+                                               << true << QStringList{"local/", local[0]};
+}
+
+// The target becomes a copy of the source only on success.
+void tst_ProfileDisk::transfer()
+{
+    QFETCH(QStringList, layout);
+    QFETCH(bool, importing);
+    QFETCH(QString, profileDirectory);
+    QFETCH(bool, copied);
+    QFETCH(QStringList, created);
+
+    QVERIFY(createLayout(m_dir->path(), layout));
+    const QString localPath = m_dir->filePath(QStringLiteral("local/profile.ini"));
+    const QString diskPath
+            = m_dir->filePath(QStringLiteral("root/a/V_ORN/VORN_KeyBoard_Config.ini"));
+    const QByteArray local = readFile(localPath);
+    const QByteArray disk = readFile(diskPath);
+    QStringList entries = entriesUnder(m_dir->path()) + created;
+    entries.removeDuplicates();
+    entries.sort();
+
+    const ProfileDisk transfer(m_dir->filePath(QStringLiteral("root/")), localPath);
+    const QString directory = transfer.profileDirectory();
+    QCOMPARE(directory, profileDirectory.isEmpty() ? QString() : m_dir->filePath(profileDirectory));
+    if (!directory.isEmpty())
+        QCOMPARE(importing ? transfer.importFrom(directory) : transfer.exportTo(directory), copied);
+    QCOMPARE(readFile(localPath), importing && copied ? disk : local);
+    QCOMPARE(readFile(diskPath), !importing && copied ? local : disk);
+    QCOMPARE(entriesUnder(m_dir->path()), entries);
 }
 
 void tst_ProfileDisk::replaceWithCopy_data()
@@ -53,26 +104,21 @@ void tst_ProfileDisk::replaceWithCopy()
     QFETCH(QString, target);
     QFETCH(bool, copied);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(source.isNull() || writeFile(dir.filePath(QStringLiteral("source")), source));
-    QVERIFY(writeFile(dir.filePath(QStringLiteral("target")), "older and longer"));
-    const QStringList entries = entriesUnder(dir.path());
+    QVERIFY(source.isNull() || writeFile(m_dir->filePath(QStringLiteral("source")), source));
+    QVERIFY(writeFile(m_dir->filePath(QStringLiteral("target")), "older and longer"));
+    const QStringList entries = entriesUnder(m_dir->path());
 
-    // Files may not grow past 128 KiB while copying, so larger copies fail as on a full disk.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit;
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
-    const rlimit lowered{128 * 1024, limit.rlim_max};
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &lowered), 0);
-    const bool result = ProfileDisk::replaceWithCopy(dir.filePath(QStringLiteral("source")),
-                                                     dir.filePath(target));
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    bool result;
+    {
+        const FileSizeLimit limit(128 * 1024);
+        result = ProfileDisk::replaceWithCopy(m_dir->filePath(QStringLiteral("source")),
+                                              m_dir->filePath(target));
+    }
 
     QCOMPARE(result, copied);
-    QCOMPARE(readFile(dir.filePath(QStringLiteral("target"))),
+    QCOMPARE(readFile(m_dir->filePath(QStringLiteral("target"))),
              copied ? source : QByteArray("older and longer"));
-    QCOMPARE(entriesUnder(dir.path()), entries);
+    QCOMPARE(entriesUnder(m_dir->path()), entries);
 }
 
 QTEST_GUILESS_MAIN(tst_ProfileDisk)

@@ -1,0 +1,69 @@
+#ifndef OLEDPAGETABLE_H
+#define OLEDPAGETABLE_H
+
+#include "fileidentity.h"
+
+#include <QtCore/QByteArray>
+#include <QtCore/QHash>
+#include <QtCore/QString>
+
+// The user's OLED pages of keys, read from the keyboard configuration file: groups
+// "<key>_<page>" (page 0..4) holding "displayModel", "oledIconIndex", "oled1stText" and
+// "oled2ndText". A group without any key holds no page.
+class OledPageTable
+{
+public:
+    enum : int { TextFieldSize = 31, PageCount = 5 };
+
+    // A page as a key record takes it: the texts UTF-8 encoded, cut to the text field
+    // and padded with NUL bytes, so copying the first L bytes of one writes the text and
+    // its terminator, or its first L bytes when it has that many.
+    struct Page
+    {
+        uchar displayModel = 0; // low 8 bits of the stored number; 0 when missing
+        uchar icon = 0;
+        uchar textLength[2] = {}; // low 8 bits of the full UTF-8 length
+        char text[2][TextFieldSize] = {};
+    };
+
+    // The pages of a key acting as some target: the key's own page groups when it acts
+    // as itself, else its page 0 group for every page. Null where a group holds no page.
+    struct KeyPages
+    {
+        const Page *page[PageCount] = {};
+    };
+
+    // Reads every page group of the file; a missing file gives an empty table.
+    static OledPageTable read(const QString &path);
+
+    KeyPages find(int key, int target) const;
+
+private:
+    struct Groups
+    {
+        Page page[PageCount];
+        bool present[PageCount] = {};
+    };
+    QHash<int, Groups> m_keys; // by key value
+};
+
+// The page table of one file, read again only when the file has changed: when its
+// identity differs from the one read, or when this library has written a keyboard
+// configuration file since. Each check costs one stat().
+class OledPageCache
+{
+public:
+    explicit OledPageCache(const QString &path);
+
+    const OledPageTable &table();
+
+private:
+    QString m_path;
+    QByteArray m_encodedPath;
+    bool m_read = false;
+    FileIdentity m_identity;
+    quint64 m_writeCount = 0;
+    OledPageTable m_table;
+};
+
+#endif // OLEDPAGETABLE_H
