@@ -48,5 +48,7 @@ if(NOT VORN_HOST_PREFIX)
     set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME vorn-keyboard-tools)
     set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION devel)
     set(CPACK_COMPONENT_TOOLS_DEPENDS library)
+    # The keyboard view's QML imports, which no shared-library dependency brings.
+    set(CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS "qml-module-qtquick2, qml-module-qtquick-window2")
 endif()
 include(CPack)

@@ -2,7 +2,8 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
 
-packages=(cmake make g++ qtbase5-dev qtdeclarative5-dev libbenchmark-dev dpkg-dev file)
+packages=(cmake make g++ qtbase5-dev qtdeclarative5-dev libbenchmark-dev dpkg-dev file
+          qml-module-qtquick2 qml-module-qtquick-window2 xvfb xauth)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \

@@ -1,21 +1,11 @@
 #include "simulator.h"
 
-#include "configfiles.h"
 #include "jsonlines.h"
-#include "signalrecorder.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
-#include <utility_manage.h>
-
-#include <QtCore/QCoreApplication>
 #include <QtCore/QEventLoop>
-#include <QtCore/QSettings>
-#include <QtCore/QSocketNotifier>
-#include <QtCore/QTimer>
 #include <QtQml/QQmlComponent>
 #include <QtQml/QQmlEngine>
-
-#include <unistd.h>
 
 namespace {
 
@@ -23,34 +13,44 @@ const QByteArray ProcessorQml = "import vorn.UiprocDealKeyPress 1.0\nDealKeyPres
 
 } // namespace
 
-Simulator::Simulator(FILE *output) : m_output(output)
+Simulator::Simulator(FILE *output)
+    : m_output(output)
+    , m_recorder([this](const QMetaMethod &signal, const QVariantList &args) {
+        writeLine(JsonLines::signalLine(signal, args));
+    })
+    , m_player(m_host, [this] { return createProcessor(); })
 {
     QObject::connect(&m_host.take, &UiprocTake::tbarDealt,
                      [this](int alpha) { writeLine(JsonLines::dealTbarLine(alpha)); });
+    QObject::connect(
+            &m_player, &TracePlayer::processorStarted,
+            [this](UiprocDealKeyPress_Vorn_Desktop *processor) { m_recorder.attach(processor); });
+    QObject::connect(&m_player, &TracePlayer::called,
+                     [this](const QByteArray &method, const QVariant &result) {
+                         writeLine(JsonLines::callLine(method, result));
+                     });
 }
 
 Simulator::~Simulator() = default;
 
 bool Simulator::run(const Trace &trace)
 {
-    for (const TraceLine &line : trace.lines()) {
-        if (line.needsProcessor() && !ensureProcessor())
-            return false;
-        execute(line);
-        // Deliver what the line queued (the host's messages) before the next line.
-        QCoreApplication::sendPostedEvents();
-    }
-    // The host always starts the processor and disconnects it when it shuts down.
-    if (!ensureProcessor())
-        return false;
-    m_processor->disconnectBIZ();
-    return true;
+    QEventLoop loop;
+    bool started = false;
+    QObject::connect(&m_player, &TracePlayer::finished, &loop, [&](bool processorStarted) {
+        started = processorStarted;
+        loop.quit();
+    });
+    m_player.play(trace);
+    loop.exec();
+    // The host disconnects the processor when it shuts down.
+    if (started)
+        m_processor->disconnectBIZ();
+    return started;
 }
 
-bool Simulator::ensureProcessor()
+UiprocDealKeyPress_Vorn_Desktop *Simulator::createProcessor()
 {
-    if (m_processor)
-        return true;
     m_engine.reset(new QQmlEngine);
     QQmlComponent component(m_engine.get());
     component.setData(ProcessorQml, QUrl());
@@ -59,104 +59,8 @@ bool Simulator::ensureProcessor()
     if (!m_processor) {
         delete object;
         fprintf(stderr, "cannot create the processor: %s\n", qPrintable(component.errorString()));
-        return false;
     }
-    m_recorder.reset(
-            new SignalRecorder([this](const QMetaMethod &signal, const QVariantList &args) {
-                writeLine(JsonLines::signalLine(signal, args));
-            }));
-    m_recorder->attach(m_processor.get());
-    m_processor->connectBIZ();
-    return true;
-}
-
-void Simulator::execute(const TraceLine &line)
-{
-    switch (line.kind) {
-    case TraceLine::Message:
-        m_host.send(line.message);
-        break;
-    case TraceLine::Call:
-        invoke(line);
-        break;
-    case TraceLine::Wait: {
-        QEventLoop loop;
-        QTimer::singleShot(line.milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-        loop.exec();
-        break;
-    }
-    case TraceLine::Host:
-        setHost(line);
-        break;
-    case TraceLine::Ini:
-        writeIni(line);
-        break;
-    case TraceLine::Pause:
-        waitForInput();
-        break;
-    }
-}
-
-void Simulator::invoke(const TraceLine &line)
-{
-    const QMetaMethod method = m_processor->metaObject()->method(line.methodIndex);
-    QGenericArgument arguments[10];
-    for (int i = 0; i < line.arguments.size(); ++i)
-        arguments[i] = QGenericArgument(line.arguments.at(i).typeName(),
-                                        line.arguments.at(i).constData());
-    QVariant result;
-    if (method.returnType() != QMetaType::Void)
-        result = QVariant(method.returnType(), nullptr);
-    const QGenericReturnArgument returnArgument(method.typeName(), result.data());
-    method.invoke(m_processor.get(), Qt::DirectConnection,
-                  result.isValid() ? returnArgument : QGenericReturnArgument(), arguments[0],
-                  arguments[1], arguments[2], arguments[3], arguments[4], arguments[5],
-                  arguments[6], arguments[7], arguments[8], arguments[9]);
-    writeLine(JsonLines::callLine(method.name(), result));
-}
-
-void Simulator::setHost(const TraceLine &line)
-{
-    switch (line.hostSetting) {
-    case TraceLine::DeviceType:
-        Utility_Manage::setDeviceType(line.value.toInt());
-        break;
-    case TraceLine::ConnectType:
-        Utility_Manage::setConnectType(line.value.toInt());
-        break;
-    case TraceLine::Debug:
-        Utility_Manage::setDebugEnabled(line.value.toBool());
-        break;
-    case TraceLine::ToneVersion:
-        Utility_Manage::setToneProcVer(line.value.toString());
-        break;
-    case TraceLine::TbarMode:
-        m_host.take.setIsTbarMode(line.value.toBool());
-        break;
-    }
-}
-
-void Simulator::writeIni(const TraceLine &line)
-{
-    const QString path = line.iniFile == TraceLine::KeyboardConfig
-            ? ConfigFiles::keyboardConfigPath()
-            : ConfigFiles::oledConfigPath();
-    QSettings settings(path, QSettings::IniFormat);
-    settings.setValue(line.iniPath, line.value);
-}
-
-// Runs the event loop until a line or the end arrives on standard input, so another
-// process can tell this one when to go on.
-void Simulator::waitForInput()
-{
-    QEventLoop loop;
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&input, &QSocketNotifier::activated, &loop, [&loop] {
-        char c = 0;
-        if (::read(STDIN_FILENO, &c, 1) <= 0 || c == '\n')
-            loop.quit();
-    });
-    loop.exec();
+    return m_processor.get();
 }
 
 // Every line goes out at once: another process may be waiting for it.

@@ -2,23 +2,19 @@
 #define SIMULATOR_H
 
 #include "hostsession.h"
+#include "signalrecorder.h"
 #include "trace.h"
-
-#include <QtCore/QObject>
-#include <QtCore/QString>
+#include "traceplayer.h"
 
 #include <cstdio>
 #include <memory>
 
 class QQmlEngine;
-class SignalRecorder;
 class UiprocDealKeyPress_Vorn_Desktop;
 
-// Plays the host around one processor object: runs a host session, creates the
-// processor from QML when the trace first needs it, and replays the trace through the
-// business object's real signal.
-// Everything the processor emits, every trace call and every host take call is
-// written to the output as one JSON line.
+// Plays the host around one processor object, created from QML, and replays a trace
+// through the business object's real signal. Everything the processor emits, every
+// trace call and every host take call is written to the output as one JSON line.
 class Simulator
 {
 public:
@@ -29,19 +25,15 @@ public:
     bool run(const Trace &trace);
 
 private:
-    bool ensureProcessor();
-    void execute(const TraceLine &line);
-    void invoke(const TraceLine &line);
-    void setHost(const TraceLine &line);
-    void writeIni(const TraceLine &line);
-    void waitForInput();
+    UiprocDealKeyPress_Vorn_Desktop *createProcessor();
     void writeLine(const QByteArray &line);
 
     FILE *m_output;
     HostSession m_host;
     std::unique_ptr<QQmlEngine> m_engine;
-    std::unique_ptr<SignalRecorder> m_recorder;
     std::unique_ptr<UiprocDealKeyPress_Vorn_Desktop> m_processor;
+    SignalRecorder m_recorder;
+    TracePlayer m_player;
 };
 
 #endif // SIMULATOR_H

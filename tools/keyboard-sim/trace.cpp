@@ -11,7 +11,6 @@
 namespace {
 
 const int MaxPayloadBytes = 1 << 20;
-const int MaxWaitMilliseconds = 3600 * 1000;
 const qint64 IntMin = std::numeric_limits<int>::min();
 const qint64 IntMax = std::numeric_limits<int>::max();
 const quint16 TbarKey = 10;
@@ -331,7 +330,7 @@ TraceLine waitLine(LineReader &reader)
     TraceLine line;
     line.kind = TraceLine::Wait;
     line.milliseconds
-            = int(reader.integer(1, QStringLiteral("milliseconds"), 0, MaxWaitMilliseconds));
+            = int(reader.integer(1, QStringLiteral("milliseconds"), 0, Trace::MaxWaitMilliseconds));
     return line;
 }
 

@@ -42,6 +42,8 @@ struct TraceLine
 class Trace
 {
 public:
+    static constexpr int MaxWaitMilliseconds = 3600 * 1000;
+
     static Trace parse(const QString &text);
     // Every line kind's usage and effect, one indented pair of lines each.
     static QString lineKindsHelp();

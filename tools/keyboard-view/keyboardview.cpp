@@ -1,0 +1,47 @@
+#include "keyboardview.h"
+
+#include "uiprocdealkeypress_vorn_desktop.h"
+
+#include <QtQml/QQmlContext>
+#include <QtQuick/QQuickWindow>
+
+KeyboardView::KeyboardView()
+    : m_recorder([this](const QMetaMethod &signal, const QVariantList &arguments) {
+        m_log.append(SignalRecorder::describe(signal, arguments));
+    })
+    , m_player(m_host, [this] { return createProcessor(); })
+    , m_keyInput(m_player)
+{
+    Q_INIT_RESOURCE(keyboardview);
+    QObject::connect(
+            &m_player, &TracePlayer::processorStarted,
+            [this](UiprocDealKeyPress_Vorn_Desktop *processor) { m_recorder.attach(processor); });
+}
+
+KeyboardView::~KeyboardView()
+{
+    if (m_player.processor())
+        m_player.processor()->disconnectBIZ();
+}
+
+bool KeyboardView::load()
+{
+    // Runs without GPU drivers, unless QT_QUICK_BACKEND chooses another scene graph.
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")
+        && QQuickWindow::sceneGraphBackend().isEmpty())
+        QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+    m_engine.rootContext()->setContextProperty(QStringLiteral("keyInput"), &m_keyInput);
+    m_engine.rootContext()->setContextProperty(QStringLiteral("signalLog"), &m_log);
+    m_engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml")));
+    m_window = qobject_cast<QQuickWindow *>(m_engine.rootObjects().value(0));
+    return m_window != nullptr;
+}
+
+// The window's DealKeyPress, created the first time the trace or a key press needs it.
+UiprocDealKeyPress_Vorn_Desktop *KeyboardView::createProcessor()
+{
+    QVariant processor;
+    if (m_window)
+        QMetaObject::invokeMethod(m_window, "startProcessor", Q_RETURN_ARG(QVariant, processor));
+    return qobject_cast<UiprocDealKeyPress_Vorn_Desktop *>(processor.value<QObject *>());
+}

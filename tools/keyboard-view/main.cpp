@@ -1,0 +1,77 @@
+#include "keyboardview.h"
+#include "sessionoptions.h"
+
+#include <QtGui/QGuiApplication>
+#include <QtGui/QImage>
+#include <QtQuick/QQuickWindow>
+
+#include <cstdio>
+
+namespace {
+
+// Renders the window once more, with every signal of the trace shown, and writes that
+// frame; then quits.
+void saveScreenshotAndQuit(KeyboardView &view, const QString &path)
+{
+    view.signalLog().flush();
+    QQuickWindow *window = view.window();
+    QObject::connect(
+            window, &QQuickWindow::frameSwapped, window,
+            [window, path] {
+                const bool saved = window->grabWindow().save(path, "PNG");
+                if (!saved)
+                    fprintf(stderr, "%s: cannot write the screenshot\n", qPrintable(path));
+                QCoreApplication::exit(saved ? 0 : 1);
+            },
+            Qt::QueuedConnection);
+    window->update();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+
+    QCommandLineParser parser;
+    SessionOptions options(parser,
+                           QStringLiteral("Shows the control keyboard as the keyboard processor's "
+                                          "signals draw it, replays a trace (none: the built-in "
+                                          "demo; -: standard input) and sends the keys pressed "
+                                          "on screen."));
+    const QCommandLineOption saveOption(QStringLiteral("save"),
+                                        QStringLiteral("Saves the keys pressed on screen as a "
+                                                       "trace."),
+                                        QStringLiteral("FILE"));
+    const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
+                                              QStringLiteral("Replays the trace, writes the "
+                                                             "window as a PNG and exits."),
+                                              QStringLiteral("FILE"));
+    parser.addOption(saveOption);
+    parser.addOption(screenshotOption);
+    int exitStatus = 0;
+    if (!options.parse(app.arguments(), &exitStatus))
+        return exitStatus;
+    Trace trace;
+    if (!options.loadTrace(&trace))
+        return SessionOptions::UsageError;
+    options.apply();
+
+    KeyboardView view;
+    if (!view.load())
+        return 1;
+    if (parser.isSet(saveOption) && !view.keyInput().saveTo(parser.value(saveOption))) {
+        fprintf(stderr, "%s: %s\n", qPrintable(parser.value(saveOption)),
+                qPrintable(view.keyInput().errorString()));
+        return SessionOptions::UsageError;
+    }
+    QObject::connect(&view.player(), &TracePlayer::finished, &app, [&](bool started) {
+        if (!started)
+            QCoreApplication::exit(1);
+        else if (parser.isSet(screenshotOption))
+            saveScreenshotAndQuit(view, parser.value(screenshotOption));
+    });
+    view.window()->show();
+    view.player().play(trace);
+    return app.exec();
+}
