@@ -463,9 +463,9 @@ void tst_ModelUpdate::hostChangesSurvive_data()
     QTest::addColumn<int>("record"); // the message writes its display model 10
 
     QTest::newRow("group") << TwoLines
-                           << hostMessage(0xf1, 0x41, 1, 0, 0, groupPayload(16, false, 10)) << 0;
+                           << hostMessage(0xf1, 0x41, 1, 0, 0, groupPayload(2, false, 10)) << 0;
     QTest::newRow("three-line group")
-            << ThreeLines << hostMessage(0xf1, 0x41, 1, 0, 0, groupPayload(16, true, 30)) << 0;
+            << ThreeLines << hostMessage(0xf1, 0x41, 1, 0, 0, groupPayload(2, true, 30)) << 0;
     QTest::newRow("key value") << TwoLines
                                << hostMessage(0xf1, 0x43, 0, 0, 0,
                                               bytes({0, 105, 10, 0}) + QByteArray(20, 'k'))
@@ -477,7 +477,8 @@ void tst_ModelUpdate::hostChangesSurvive_data()
 }
 
 // What the host changes in its model while the update announces keys stays: another
-// field, another record and the key remap.
+// field, another record (also one of the group the message leaves alone) and the key
+// remap.
 void tst_ModelUpdate::hostChangesSurvive()
 {
     QFETCH(QString, tone);
@@ -491,6 +492,7 @@ void tst_ModelUpdate::hostChangesSurvive()
             [&host] {
                 host.model.reserved0[0] = 0x5a;
                 OledKeyRecord(host.model, 1000).setDisplayModel(0x5b);
+                OledKeyRecord(host.model, 15).setDisplayModel(0x5c);
                 host.model.keyMap.insert(999, 1);
             },
             Qt::DirectConnection);
@@ -504,6 +506,7 @@ void tst_ModelUpdate::hostChangesSurvive()
     QCOMPARE(OledKeyRecord(host.model, record).displayModel(), uchar(10));
     QCOMPARE(host.model.reserved0[0], uchar(0x5a));
     QCOMPARE(OledKeyRecord(host.model, 1000).displayModel(), uchar(0x5b));
+    QCOMPARE(OledKeyRecord(host.model, 15).displayModel(), uchar(0x5c));
     QCOMPARE(host.model.keyMap.value(999), 1);
 }
 
