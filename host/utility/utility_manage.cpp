@@ -66,6 +66,11 @@ void Utility_Manage::writeLog_testTbar(int type, QString log)
     emit probe()->tbarTestLogWritten(type, log);
 }
 
+void Utility_Manage::presetToneProcVer(const QString &version)
+{
+    state().toneProcVer = version;
+}
+
 void Utility_Manage::setDeviceType(int type)
 {
     state().deviceType = type;

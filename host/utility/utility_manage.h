@@ -32,6 +32,7 @@ public:
     static void writeLog_testTbar(int type, QString log);
 
     // Host side.
+    static void presetToneProcVer(const QString &version); // not announced
     static void setDeviceType(int type);
     static void setConnectType(int type);
     static void setDebugEnabled(bool enabled);

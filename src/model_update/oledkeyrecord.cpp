@@ -36,7 +36,7 @@ std::string_view OledKeyRecord::text(Line line, int maxBytes) const
 {
     if (!m_bytes)
         return std::string_view();
-    const char *bytes = field(line);
+    const char *bytes = fieldData(line);
     const int bound = fieldBound(maxBytes);
     return std::string_view(bytes, std::find(bytes, bytes + bound, '\0') - bytes);
 }

@@ -58,11 +58,17 @@ public:
     // The line's bytes up to its first NUL, within its first maxBytes bytes (at most the
     // whole field; negative counts as 0).
     std::string_view text(Line line, int maxBytes = TextFieldSize) const;
+    // All bytes of the line's field, NUL bytes included.
+    std::string_view field(Line line) const
+    {
+        return m_bytes ? std::string_view(fieldData(line), TextFieldSize) : std::string_view();
+    }
     // Copies the bytes (as many as fit) to the start of the field; the rest stays.
     void copyText(Line line, std::string_view bytes)
     {
         if (m_bytes)
-            std::memcpy(field(line), bytes.data(), std::min(bytes.size(), size_t(TextFieldSize)));
+            std::memcpy(fieldData(line), bytes.data(),
+                        std::min(bytes.size(), size_t(TextFieldSize)));
     }
     // Sets display model, icon and the first two lines with their lengths, copying
     // `count` bytes (at most the field) of each text.
@@ -74,14 +80,14 @@ public:
         m_bytes[DisplayModelOffset] = displayModel;
         m_bytes[IconOffset] = icon;
         std::memcpy(m_bytes + TextLengthOffset, lengths, 2);
-        std::memcpy(field(FirstLine), texts, size_t(qBound(0, count, int(TextFieldSize))));
-        std::memcpy(field(SecondLine), texts[1], size_t(qBound(0, count, int(TextFieldSize))));
+        std::memcpy(fieldData(FirstLine), texts, size_t(qBound(0, count, int(TextFieldSize))));
+        std::memcpy(fieldData(SecondLine), texts[1], size_t(qBound(0, count, int(TextFieldSize))));
     }
     // Fills the whole field with NUL bytes.
     void clearText(Line line)
     {
         if (m_bytes)
-            std::memset(field(line), 0, TextFieldSize);
+            std::memset(fieldData(line), 0, TextFieldSize);
     }
 
 private:
@@ -98,7 +104,7 @@ private:
         if (m_bytes)
             m_bytes[offset] = value;
     }
-    char *field(Line line) const
+    char *fieldData(Line line) const
     {
         return reinterpret_cast<char *>(m_bytes + TextOffset + line * TextFieldSize);
     }

@@ -1,7 +1,10 @@
 #include "simulator.h"
 
+#include "configfiles.h"
 #include "jsonlines.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
+
+#include <utility_manage.h>
 
 #include <QtCore/QEventLoop>
 #include <QtQml/QQmlComponent>
@@ -19,9 +22,11 @@ Simulator::Simulator(FILE *output)
         writeLine(JsonLines::signalLine(signal, args));
     })
     , m_player(m_host, [this] { return createProcessor(); })
+    , m_dump(m_host.model)
 {
-    QObject::connect(&m_host.take, &UiprocTake::tbarDealt,
-                     [this](int alpha) { writeLine(JsonLines::dealTbarLine(alpha)); });
+    announceHostCalls();
+    QObject::connect(&m_player, &TracePlayer::dumpRequested,
+                     [this](TraceLine::DumpTarget target) { dump(target); });
     QObject::connect(
             &m_player, &TracePlayer::processorStarted,
             [this](UiprocDealKeyPress_Vorn_Desktop *processor) { m_recorder.attach(processor); });
@@ -61,6 +66,46 @@ UiprocDealKeyPress_Vorn_Desktop *Simulator::createProcessor()
         fprintf(stderr, "cannot create the processor: %s\n", qPrintable(component.errorString()));
     }
     return m_processor.get();
+}
+
+// What the library asks of the host's stand-ins.
+void Simulator::announceHostCalls()
+{
+    const UtilityProbe *probe = Utility_Manage::probe();
+    QObject::connect(&m_host.take, &UiprocTake::tbarDealt,
+                     [this](int alpha) { writeLine(JsonLines::dealTbarLine(alpha)); });
+    QObject::connect(probe, &UtilityProbe::connectToneFlagSet, [this](bool flag) {
+        writeLine(JsonLines::hostLine("setConnectToneFlag", {{"flag", flag}}));
+    });
+    QObject::connect(probe, &UtilityProbe::toneProcVerSet, [this](const QString &version) {
+        writeLine(JsonLines::hostLine("setToneProcVer", {{"version", version}}));
+    });
+    QObject::connect(probe, &UtilityProbe::qmlDebugLogWritten, [this](int type, int channel) {
+        writeLine(
+                JsonLines::hostLine("writeLogToQmlDebug", {{"type", type}, {"channel", channel}}));
+    });
+    QObject::connect(
+            probe, &UtilityProbe::tbarTestLogWritten, [this](int type, const QString &log) {
+                writeLine(JsonLines::hostLine("writeLog_testTbar", {{"type", type}, {"log", log}}));
+            });
+}
+
+void Simulator::dump(TraceLine::DumpTarget target)
+{
+    QList<QByteArray> lines;
+    switch (target) {
+    case TraceLine::Records:
+        lines = m_dump.changedRecords();
+        break;
+    case TraceLine::KeyboardIni:
+        lines = StateDump::iniFile("keyboard", ConfigFiles::keyboardConfigPath());
+        break;
+    case TraceLine::OledIni:
+        lines = StateDump::iniFile("oled", ConfigFiles::oledConfigPath());
+        break;
+    }
+    for (const QByteArray &line : lines)
+        writeLine(line);
 }
 
 // Every line goes out at once: another process may be waiting for it.

@@ -3,6 +3,7 @@
 
 #include "hostsession.h"
 #include "signalrecorder.h"
+#include "statedump.h"
 #include "trace.h"
 #include "traceplayer.h"
 
@@ -27,6 +28,8 @@ public:
 private:
     UiprocDealKeyPress_Vorn_Desktop *createProcessor();
     void writeLine(const QByteArray &line);
+    void dump(TraceLine::DumpTarget target);
+    void announceHostCalls();
 
     FILE *m_output;
     HostSession m_host;
@@ -34,6 +37,7 @@ private:
     std::unique_ptr<UiprocDealKeyPress_Vorn_Desktop> m_processor;
     SignalRecorder m_recorder;
     TracePlayer m_player;
+    StateDump m_dump;
 };
 
 #endif // SIMULATOR_H

@@ -392,6 +392,21 @@ TraceLine iniLine(LineReader &reader)
     return line;
 }
 
+TraceLine dumpLine(LineReader &reader)
+{
+    TraceLine line;
+    line.kind = TraceLine::Dump;
+    if (reader.count() == 2 && reader.isWord(1, "records"))
+        line.dumpTarget = TraceLine::Records;
+    else if (reader.count() == 3 && reader.isWord(1, "ini") && reader.isWord(2, "keyboard"))
+        line.dumpTarget = TraceLine::KeyboardIni;
+    else if (reader.count() == 3 && reader.isWord(1, "ini") && reader.isWord(2, "oled"))
+        line.dumpTarget = TraceLine::OledIni;
+    else
+        reader.failUsage();
+    return line;
+}
+
 using Parser = TraceLine (*)(LineReader &);
 
 // One row per line kind: its keyword, its usage, its token counts (keyword included;
@@ -419,6 +434,9 @@ const struct LineKind
         {"ini", "ini keyboard|oled PATH VALUE",
          "a value in a configuration file (\"TEXT\":bytes: bytes)", 4, 4, iniLine},
         {"pause", "pause", "waits for a line on standard input", 1, 1, pauseLine},
+        {"dump", "dump records | dump ini keyboard|oled",
+         "shows the OLED records changed since the last dump, or a configuration file", 2, 3,
+         dumpLine},
 };
 
 TraceLine parseLine(LineReader &reader)

@@ -11,9 +11,10 @@
 // One line of a keyboard trace, already checked.
 struct TraceLine
 {
-    enum Kind { Message, Call, Wait, Host, Ini, Pause };
+    enum Kind { Message, Call, Wait, Host, Ini, Pause, Dump };
     enum HostSetting { DeviceType, ConnectType, Debug, ToneVersion, TbarMode };
     enum IniFile { KeyboardConfig, OledConfig };
+    enum DumpTarget { Records, KeyboardIni, OledIni };
 
     Kind kind = Message;
     int lineNumber = 0;
@@ -33,6 +34,9 @@ struct TraceLine
     IniFile iniFile = KeyboardConfig;
     QString iniPath;
     QVariant value;
+
+    // Dump
+    DumpTarget dumpTarget = Records;
 
     // Lines that talk to the processor need it created first.
     bool needsProcessor() const { return kind == Message || kind == Call; }

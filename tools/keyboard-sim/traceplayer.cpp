@@ -67,6 +67,9 @@ bool TracePlayer::execute(const TraceLine &line)
     case TraceLine::Ini:
         writeIni(line);
         break;
+    case TraceLine::Dump:
+        emit dumpRequested(line.dumpTarget);
+        break;
     case TraceLine::Wait:
     case TraceLine::Pause:
         break; // played by playOn, from the event loop
@@ -119,7 +122,7 @@ void TracePlayer::setHost(const TraceLine &line)
         Utility_Manage::setDebugEnabled(line.value.toBool());
         break;
     case TraceLine::ToneVersion:
-        Utility_Manage::setToneProcVer(line.value.toString());
+        Utility_Manage::presetToneProcVer(line.value.toString());
         break;
     case TraceLine::TbarMode:
         m_host.take.setIsTbarMode(line.value.toBool());

@@ -45,6 +45,8 @@ signals:
     void called(const QByteArray &method, const QVariant &result);
     // The trace has ended; false when the processor could not be created.
     void finished(bool started);
+    // A dump line asks to show state.
+    void dumpRequested(TraceLine::DumpTarget target);
 
 private:
     void playOn();
