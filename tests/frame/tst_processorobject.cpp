@@ -1,7 +1,11 @@
+#include "configfiles.h"
+#include "keymapstore.h"
 #include "processorhost.h"
 
 #include <QtTest/QtTest>
 
+// The processor as the host sees it beside QML: its message sources, the model methods
+// and the key remap saved when the host disconnects.
 class tst_ProcessorObject : public QObject
 {
     Q_OBJECT
@@ -10,7 +14,7 @@ private slots:
     void messageSources();
     void getModelIsACopy();
     void setModelReplacesTheModel();
-    void lockStateFromQml();
+    void remapLoadedAtStartSavedAtDisconnect();
 };
 
 void tst_ProcessorObject::messageSources_data()
@@ -44,6 +48,8 @@ void tst_ProcessorObject::messageSources()
     host.processor->disconnectBIZ();
     host.send(serial);
     host.sendThroughUsb(serial);
+    emit host.biz.signalSendReceiveMessage(nullptr);
+    host.processor->taskCmdProcess(nullptr);
     QCOMPARE(host.takeEmissions(), QStringList());
 }
 
@@ -84,17 +90,20 @@ void tst_ProcessorObject::setModelReplacesTheModel()
     host.mutex.unlock();
 }
 
-void tst_ProcessorObject::lockStateFromQml()
+// The table comes from the file when the processor starts; whatever the host put into
+// the model's table by then goes, whatever it adds later is saved at disconnect.
+void tst_ProcessorObject::remapLoadedAtStartSavedAtDisconnect()
 {
     ProcessorHost host;
-    host.start();
-    host.processor->setLockState(true);
-    host.send(keyEvent(66));
-    QCOMPARE(host.takeEmissions(), QStringList{QStringLiteral("sig_updateLockState(66)")});
+    KeyMapStore(ConfigFiles::keyboardConfigPath()).save({{203, 105}});
+    host.model.keyMap = {{999, 1}};
+    UiprocDealKeyPress_Vorn_Desktop *processor = host.start();
+    QCOMPARE(host.model.keyMap, (QMap<int, int>{{203, 105}}));
 
-    host.send(keyEvent(65));
-    QCOMPARE(host.takeEmissions(), QStringList{QStringLiteral("sig_lock()")});
-    QCOMPARE(host.processor->getLockState(), false);
+    host.model.keyMap.insert(313, 403);
+    processor->disconnectBIZ();
+    QCOMPARE(KeyMapStore(ConfigFiles::keyboardConfigPath()).load(),
+             (QMap<int, int>{{203, 105}, {313, 403}}));
 }
 
 QTEST_GUILESS_MAIN(tst_ProcessorObject)

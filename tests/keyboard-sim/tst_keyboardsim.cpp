@@ -5,8 +5,8 @@
 // The simulator on small traces, compared with the output beside each trace. A trace
 // NAME.trace expects NAME.expected on stdout, or, when NAME.error exists, that text on
 // stderr and exit status 2. UPDATE_GOLDEN=1 rewrites the expected files from the output.
-// Each trace runs with the flight recorder on, and the recording replays to the same
-// output.
+// Each trace runs again with the flight recorder on, and the recording replays to the
+// same output.
 class tst_KeyboardSim : public QObject
 {
     Q_OBJECT
@@ -43,9 +43,10 @@ struct Run
     int exitCode = -1;
 };
 
-// The simulator on a trace (none: the demo), recording to `record` when given.
+// The simulator on a trace file (none: the demo) or, with "-", on `input`, recording to
+// `record` when given.
 Run simulate(const QString &trace, const QString &record = QString(),
-             const QString &shellPrefix = QString())
+             const QByteArray &input = QByteArray(), const QString &shellPrefix = QString())
 {
     QProcess sim;
     sim.setWorkingDirectory(QStringLiteral(TRACES_DIR));
@@ -61,9 +62,23 @@ Run simulate(const QString &trace, const QString &record = QString(),
               QStringList{QStringLiteral("-c"), shellPrefix + QStringLiteral(" exec \"$@\""),
                           QStringLiteral("sh")}
                       + arguments);
+    sim.write(input);
+    sim.closeWriteChannel();
     if (!sim.waitForFinished(120000) || sim.exitStatus() != QProcess::NormalExit)
         return Run();
     return {sim.readAllStandardOutput(), sim.readAllStandardError(), sim.exitCode()};
+}
+
+// The trace without its dump lines, which the recorder cannot see, and with the whole
+// state dumped at the end instead.
+QByteArray withFinalDump(const QByteArray &trace)
+{
+    QByteArray text;
+    for (const QByteArray &line : trace.split('\n')) {
+        if (!line.trimmed().startsWith("dump"))
+            text += line + '\n';
+    }
+    return text + "dump records\ndump ini keyboard\ndump ini oled\n";
 }
 
 } // namespace
@@ -90,7 +105,7 @@ void tst_KeyboardSim::traces()
 
     const QDir dir(QStringLiteral(TRACES_DIR));
     const QString recording = m_dir.filePath(name + QStringLiteral(".trace"));
-    const Run run = simulate(trace, recording);
+    const Run run = simulate(trace);
     const QString errorFile = dir.filePath(name + QStringLiteral(".error"));
     const bool expectError = QFileInfo::exists(errorFile);
     const QString expectedFile
@@ -105,9 +120,17 @@ void tst_KeyboardSim::traces()
     QCOMPARE(QString::fromUtf8(actual), QString::fromUtf8(readFile(expectedFile)));
     if (expectError)
         return;
-    const Run replay = simulate(recording);
+
+    // The same session recorded, and the recording replayed: the same lines and in the end
+    // the same records and files.
+    const QByteArray session = withFinalDump(readFile(
+            trace.isEmpty() ? QStringLiteral(DEMO_TRACE) : dir.filePath(trace)));
+    const Run recorded = simulate(QStringLiteral("-"), recording, session);
+    QCOMPARE(recorded.exitCode, 0);
+    const Run replay = simulate(QStringLiteral("-"), QString(),
+                                withFinalDump(readFile(recording)));
     QCOMPARE(replay.exitCode, 0);
-    QCOMPARE(QString::fromUtf8(replay.out), QString::fromUtf8(run.out));
+    QCOMPARE(QString::fromUtf8(replay.out), QString::fromUtf8(recorded.out));
 }
 
 void tst_KeyboardSim::recordingFails_data()
@@ -133,7 +156,7 @@ void tst_KeyboardSim::recordingFails()
     QFETCH(QString, warning);
 
     const QString path = record.startsWith('/') ? record : m_dir.filePath(record);
-    const Run run = simulate(QStringLiteral("oled-refresh.trace"), path, shellPrefix);
+    const Run run = simulate(QStringLiteral("oled-refresh.trace"), path, {}, shellPrefix);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(QString::fromUtf8(run.out),
              QString::fromUtf8(readFile(QStringLiteral(TRACES_DIR "/oled-refresh.expected"))));

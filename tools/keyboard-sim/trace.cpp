@@ -286,6 +286,32 @@ QVariant callArgument(const Token &token, int type)
     }
 }
 
+// The call's arguments converted to the parameter types; false when they do not fit.
+bool callArguments(LineReader &reader, const QVector<int> &types, QVariantList *arguments)
+{
+    if (types.size() != reader.count() - 2)
+        return false;
+    for (int p = 0; p < types.size(); ++p) {
+        const QVariant value = callArgument(reader.token(p + 2), types.at(p));
+        if (!value.isValid())
+            return false;
+        arguments->append(value);
+    }
+    return true;
+}
+
+// Public methods the host calls beside the QML surface.
+const struct
+{
+    const char *name;
+    TraceLine::HostMethod method;
+    QVector<int> types;
+} HostMethods[] = {
+        {"writeOledIni",
+         TraceLine::WriteOledIni,
+         {QMetaType::Int, QMetaType::Int, QMetaType::Int, QMetaType::QString, QMetaType::QString}},
+};
+
 TraceLine callLine(LineReader &reader)
 {
     TraceLine line;
@@ -295,7 +321,6 @@ TraceLine callLine(LineReader &reader)
         return line;
     }
     const QString name = reader.token(1).text;
-    const int argumentCount = reader.count() - 2;
     const QMetaObject &meta = UiprocDealKeyPress_Vorn_Desktop::staticMetaObject;
     bool nameFound = false;
     for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
@@ -303,18 +328,22 @@ TraceLine callLine(LineReader &reader)
         if (method.methodType() == QMetaMethod::Signal || method.name() != name.toLatin1())
             continue;
         nameFound = true;
-        if (method.parameterCount() != argumentCount)
-            continue;
+        QVector<int> types;
+        for (int p = 0; p < method.parameterCount(); ++p)
+            types.append(method.parameterType(p));
         QVariantList arguments;
-        for (int p = 0; p < argumentCount; ++p) {
-            const QVariant value = callArgument(reader.token(p + 2), method.parameterType(p));
-            if (!value.isValid())
-                break;
-            arguments.append(value);
-        }
-        if (arguments.size() == argumentCount) {
+        if (callArguments(reader, types, &arguments)) {
             line.methodIndex = i;
             line.arguments = arguments;
+            return line;
+        }
+    }
+    for (const auto &host : HostMethods) {
+        if (name != QLatin1String(host.name))
+            continue;
+        nameFound = true;
+        if (callArguments(reader, host.types, &line.arguments)) {
+            line.hostMethod = host.method;
             return line;
         }
     }
@@ -424,7 +453,8 @@ const struct LineKind
          messageLine},
         {"key", "key K [a=N] [b=N]", "a key event", 2, 4, keyEventLine},
         {"tbar", "tbar RAW", "the T-bar key", 2, 2, tbarLine},
-        {"call", "call NAME [ARGS...]", "a slot or invokable method, as QML calls it", 2, -1,
+        {"call", "call NAME [ARGS...]",
+         "a slot or invokable method, as QML calls it, or writeOledIni, as the host does", 2, -1,
          callLine},
         {"wait", "wait MS", "runs the event loop, so timers fire", 2, 2, waitLine},
         {"host",

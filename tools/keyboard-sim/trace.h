@@ -22,8 +22,11 @@ struct TraceLine
     // Message: the record the host hands out
     model_Protocoldata message;
 
-    // Call: the processor's method index and its arguments, converted to its parameter types
+    // Call: the processor's method index, or the host method when it is none, and the
+    // arguments, converted to the parameter types
+    enum HostMethod { NoHostMethod, WriteOledIni };
     int methodIndex = -1;
+    HostMethod hostMethod = NoHostMethod;
     QVariantList arguments;
 
     // Wait

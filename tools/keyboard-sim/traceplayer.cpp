@@ -93,6 +93,13 @@ bool TracePlayer::ensureProcessor()
 
 void TracePlayer::invoke(const TraceLine &line)
 {
+    if (line.hostMethod == TraceLine::WriteOledIni) {
+        const QVariantList &a = line.arguments;
+        m_processor->writeOledIni(a[0].toInt(), a[1].toInt(), a[2].toInt(), a[3].toString(),
+                                  a[4].toString());
+        emit called("writeOledIni", QVariant());
+        return;
+    }
     const QMetaMethod method = m_processor->metaObject()->method(line.methodIndex);
     QGenericArgument arguments[10];
     for (int i = 0; i < line.arguments.size(); ++i)
