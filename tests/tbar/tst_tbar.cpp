@@ -1,23 +1,19 @@
-#include "configfiles.h"
 #include "processorhost.h"
 
 #include <utility_manage.h>
 
 #include <QtCore/QProcess>
-#include <QtCore/QSettings>
 #include <QtCore/QSharedMemory>
 #include <QtTest/QtTest>
 
-// The processor's T-bar: calibration from the keyboard configuration, the check timer that
-// applies a deferred jump in each process role, and the shared segment that passes positions
-// to other processes, with real timers and a real second process.
+// The processor's T-bar with real timers and a real second process: the check timer that
+// applies a deferred jump in each process role, and the shared segment that passes
+// positions to other processes.
 class tst_Tbar : public QObject
 {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void calibration_data();
-    void calibration();
     void deferredJump_data();
     void deferredJump();
     void reader_data();
@@ -39,15 +35,6 @@ const int ProcessTimeoutMs = 60000;
 QByteArray record(const char *text)
 {
     return QByteArray(text) + QByteArray(5, '\0');
-}
-
-// Writes the values into the keyboard configuration, which keeps no Tbar group of before.
-void writeConfig(const QVariantMap &values)
-{
-    QSettings settings(ConfigFiles::keyboardConfigPath(), QSettings::IniFormat);
-    settings.remove(QStringLiteral("Tbar"));
-    for (auto it = values.cbegin(); it != values.cend(); ++it)
-        settings.setValue(it.key(), it.value());
 }
 
 // What the segment holds, through an attachment of its own; null when there is none.
@@ -90,40 +77,6 @@ bool tst_Tbar::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::Timer && timer && timer->interval() == 120)
         m_checkTimer = timer;
     return false;
-}
-
-void tst_Tbar::calibration_data()
-{
-    QTest::addColumn<QVariantMap>("config");
-    QTest::addColumn<QVariantMap>("later"); // the Tbar group when it is read again
-    QTest::addColumn<int>("max");
-    QTest::addColumn<int>("min");
-
-    const QVariantMap limits{{"Tbar/Max", 1000}, {"Tbar/Min", 20}};
-    const QVariantMap none;
-    QTest::newRow("no Tbar group") << QVariantMap{{"KeyMap/105", 203}} << none << 1024 << 0;
-    QTest::newRow("both limits") << none << limits << 1000 << 20;
-    QTest::newRow("limits kept after their removal") << limits << none << 1000 << 20;
-    QTest::newRow("a changed limit replaces the kept one")
-            << limits << QVariantMap{{"Tbar/Max", 800}} << 800 << 20;
-    QTest::newRow("not numbers read 0")
-            << limits << QVariantMap{{"Tbar/Max", "high"}, {"Tbar/Min", "20x"}} << 0 << 0;
-}
-
-void tst_Tbar::calibration()
-{
-    QFETCH(QVariantMap, config);
-    QFETCH(QVariantMap, later);
-    QFETCH(int, max);
-    QFETCH(int, min);
-
-    ProcessorHost host;
-    writeConfig(config);
-    host.start();
-    writeConfig(later);
-    host.processor->readTbarIni();
-    QCOMPARE(host.processor->getTbarMax(), max);
-    QCOMPARE(host.processor->getTbarMin(), min);
 }
 
 void tst_Tbar::deferredJump_data()
