@@ -25,8 +25,10 @@ void UiprocDealKeyPress_Vorn_Desktop::taskCmdProcess(void *pvData)
 {
     if (!pvData)
         return;
-    // Work on a copy: the host's record is left as it is.
-    const model_Protocoldata message = *static_cast<const model_Protocoldata *>(pvData);
+    // The host keeps the record alive until this slot returns and this library never
+    // changes it. Handlers read what they need before they emit; the OLED updates, which
+    // read on between emissions, hold their own reference to the payload.
+    const model_Protocoldata &message = *static_cast<const model_Protocoldata *>(pvData);
     SessionRecorder *recorder = SessionRecorder::active();
     if (recorder)
         recorder->message(message);

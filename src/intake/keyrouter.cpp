@@ -196,7 +196,7 @@ bool armsGuard(int key)
 
 } // namespace
 
-KeyRoute KeyRouter::keyEvent(const Event &event, const KeyState &state, const Context &context)
+KeyRoute KeyRouter::keyEvent(Event event, const KeyState &state, const Context &context)
 {
     if (state.locked || event.key == LockKey) {
         KeyRoute route;
@@ -224,7 +224,7 @@ KeyRoute KeyRouter::keyEvent(const Event &event, const KeyState &state, const Co
     return keyPress(event, state, context);
 }
 
-KeyRoute KeyRouter::keyPress(const Event &event, const KeyState &state, const Context &context)
+KeyRoute KeyRouter::keyPress(Event event, const KeyState &state, const Context &context)
 {
     KeyRoute route;
     route.state = state;

@@ -74,10 +74,10 @@ struct Context
 };
 
 // The whole key event: keyboard lock, group-key modifier, then keyPress.
-KeyRoute keyEvent(const Event &event, const KeyState &state, const Context &context);
+KeyRoute keyEvent(Event event, const KeyState &state, const Context &context);
 // A key press past the lock and modifier: device key lock, key-rate guard, the direct
 // keys of the version-2 layout, the remap and the key table.
-KeyRoute keyPress(const Event &event, const KeyState &state, const Context &context);
+KeyRoute keyPress(Event event, const KeyState &state, const Context &context);
 
 const int TbarKey = 10;
 const int FunctionTabKey = 87;

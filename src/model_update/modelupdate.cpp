@@ -114,12 +114,13 @@ void applyGroupMessage(OledRecordBatch &batch, PageWrites &laterPages, const Mod
                        const GroupMessage &kind, Announce announce)
 {
     const int group = message.dataA;
+    const QByteArray payload = message.payload; // a receiver may change the message
     const int slotCount = qMin(groupSlotCount(group, facts.keyBoardVersion),
-                               OledPayload::groupEntryCount(message.payload, kind.layout));
+                               OledPayload::groupEntryCount(payload, kind.layout));
     const OledPageTable *pageTable = nullptr; // looked up once, when a key first needs it
     KeyRemap::AscendingLookup remap(facts.keyMap, KeyGroups::firstKey(group));
     for (int slot = 0; slot < slotCount; ++slot) {
-        const OledEntry entry = OledPayload::groupEntry(message.payload, kind.layout, slot);
+        const OledEntry entry = OledPayload::groupEntry(payload, kind.layout, slot);
         const int key = KeyGroups::firstKey(group) + slot;
         OledKeyRecord record = batch.edit(OledKeyRecord::groupIndex(group, 0, slot));
         record.setDisplayModel(entry.displayModel);
@@ -191,9 +192,10 @@ void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByGroupID_3R(model_Protocol
 void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByKeyValue(model_Protocoldata const &message)
 {
     const quint64 lineLength = Model_VOrnParam::gOledLength;
+    const QByteArray payload = message.payload; // a receiver may change the message
     OledEntry entry;
     if (!OledPayload::isValidLineLength(lineLength)
-        || !OledPayload::keyValueEntry(message.payload, int(lineLength), &entry))
+        || !OledPayload::keyValueEntry(payload, int(lineLength), &entry))
         return;
     const int index = OledKeyRecord::keyValueIndex(entry.keyValue);
     if (index < 0 || !hostHas(HostModel | HostMutex))
@@ -223,7 +225,8 @@ void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByKeyValue_New(
     OledRecordBatch batch(OledKeyRecord::groupIndex(LayerGroup, 0, 0), KeyGroups::KeysPerGroup);
     loadRecords(m_mutex, *m_model, batch);
     QString shown[2];
-    const QVector<OledEntry> entries = OledPayload::keyValueEntries(message.payload);
+    const QByteArray payload = message.payload; // a receiver may change the message
+    const QVector<OledEntry> entries = OledPayload::keyValueEntries(payload);
     for (const OledEntry &entry : entries) {
         if (KeyGroups::groupId(entry.keyValue) == LayerGroup) {
             OledKeyRecord record = batch.edit(OledKeyRecord::keyValueIndex(entry.keyValue));
