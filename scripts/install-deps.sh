@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when any is missing.
+# Installs the Debian packages the build and the tests need, when any is missing, and the
+# ones given as arguments.
 set -euo pipefail
 
-packages=(cmake make g++ qtbase5-dev qtdeclarative5-dev libbenchmark-dev)
+packages=(cmake make g++ qtbase5-dev qtdeclarative5-dev libbenchmark-dev clang libclang-rt-dev "$@")
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \

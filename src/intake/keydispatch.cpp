@@ -210,7 +210,9 @@ void UiprocDealKeyPress_Vorn_Desktop::dealTbarKey(quint16 raw)
         return;
 
     m_tbarChanged = false;
-    if (qAbs(m_tbarTakeNum - position) >= TbarJumpThreshold) {
+    // The last position may be any int (QML's setter, another process's segment): the
+    // distance is taken in 64 bits.
+    if (qAbs(qint64(m_tbarTakeNum) - position) >= TbarJumpThreshold) {
         m_tbarChanged = true;
         m_timerCheckTbar.start(TbarCheckDelayMs);
         m_alphaValue = alpha;
