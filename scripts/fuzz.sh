@@ -79,7 +79,7 @@ merge() {
     for target in "${targets[@]}"; do
         local dir="$root/build-fuzz/tests/fuzz/fuzz_$target"
         mkdir -p "$dir/run/corpus"
-        run_target "$dir/fuzz_$target" -merge=1 "$root/tests/fuzz/corpus/$target" \
+        run_target "$dir/fuzz_$target" -merge=1 -use_counters=0 "$root/tests/fuzz/corpus/$target" \
             "$dir/run/corpus" 2>&1 | grep -E '^MERGE-OUTER: [0-9]+ new files'
     done
 }

@@ -18,7 +18,7 @@
 // them and runs every operation that reads them.
 namespace {
 
-const int KeysTried = 16;
+const int KeysTried = 4;
 const int GroupPayloadSize = 16 * (2 + 3 * 30);
 
 // Each write gets a modification time of its own: QSettings would otherwise take a file

@@ -10,6 +10,9 @@
 #include <QtCore/QMetaMethod>
 #include <QtCore/QSettings>
 
+#include <algorithm>
+#include <iterator>
+
 // A session with the processor: each step of the input is a host message, a run of the
 // processor's timers, a QML call, a change of what the host answers, or a configuration
 // value written to disk. The processor is made at the first step that needs it.
@@ -62,6 +65,7 @@ Processor *processorOf(ProcessorHost &host)
 
 void deliver(ProcessorHost &host, FuzzInput &in)
 {
+    processorOf(host); // listening before the host sends
     model_Protocoldata message;
     message.command = in.take<uchar>();
     message.subCommand = in.take<uchar>();
@@ -96,10 +100,11 @@ void call(Processor *processor, FuzzInput &in)
         else
             values << QString::fromUtf8(in.chunk());
     }
-    QGenericArgument args[2];
+    QGenericArgument args[10];
     for (int i = 0; i < values.size(); ++i)
         args[i] = QGenericArgument(values.at(i).typeName(), values.at(i).constData());
-    method.invoke(processor, Qt::DirectConnection, args[0], args[1]);
+    method.invoke(processor, Qt::DirectConnection, args[0], args[1], args[2], args[3], args[4],
+                  args[5], args[6], args[7], args[8], args[9]);
 }
 
 void setHost(ProcessorHost &host, FuzzInput &in)
@@ -164,9 +169,9 @@ void putMessage(QByteArray &out, const model_Protocoldata &message)
     for (const uchar byte :
          {message.command, message.subCommand, message.dataA, message.byte29, message.byte2A})
         FuzzInput::put(out, byte);
-    const int classIndex = message.messageClass == MessageClasses[0] ? 0
-            : message.messageClass == MessageClasses[1]              ? 1
-                                                                     : 2;
+    const int classIndex = int(
+            std::find(std::begin(MessageClasses), std::end(MessageClasses), message.messageClass)
+            - std::begin(MessageClasses));
     FuzzInput::put(out, uchar(classIndex << 2 | Business));
     if (classIndex == 2)
         FuzzInput::put(out, message.messageClass);
@@ -203,7 +208,9 @@ void putLine(QByteArray &out, const TraceLine &line)
     case TraceLine::Wait:
     case TraceLine::Pause:
         FuzzInput::put(out, uchar(Timers));
-        FuzzInput::put(out, line.kind == TraceLine::Wait ? timersWithin(line.milliseconds) : 7);
+        FuzzInput::put(out,
+                       line.kind == TraceLine::Wait ? timersWithin(line.milliseconds)
+                                                    : KeyRate | TbarCheck | TbarRead);
         return;
     case TraceLine::Host:
         FuzzInput::put(out, uchar(Host));
@@ -227,7 +234,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     while (!in.atEnd()) {
         switch (in.take<uchar>() % StepCount) {
         case Message:
-            processorOf(host);
             deliver(host, in);
             break;
         case Timers:

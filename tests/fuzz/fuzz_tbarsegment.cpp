@@ -1,6 +1,7 @@
 #include "fuzzhost.h"
 #include "processorhost.h"
 #include "tbarrecord.h"
+#include "tbarscale.h"
 #include "trace.h"
 
 #include <QtCore/QMetaMethod>
@@ -42,8 +43,9 @@ QByteArrayList fuzzSeeds(const QByteArray &traceText)
         const bool setter = line.kind == TraceLine::Call
                 && UiprocDealKeyPress_Vorn_Desktop::staticMetaObject.method(line.methodIndex).name()
                         == "setTbarTakeNum";
-        const int position
-                = tbarKey ? key.dataA << 8 | key.subCommand : line.arguments.value(0).toInt();
+        const int position = tbarKey
+                ? TbarScale::position(key.dataA << 8 | key.subCommand, 0, TbarScale::FullScale)
+                : line.arguments.value(0).toInt();
         if (tbarKey || setter)
             seeds << TbarRecord::segment(TbarRecord::text(TbarRecord::TbarKeyCode, position));
     }
