@@ -1,4 +1,5 @@
-#include "fuzzhost.h"
+#include "fuzzinput.h"
+#include "testfiles.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
@@ -8,21 +9,15 @@
 
 namespace {
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Writes the seeds of each trace as OUTDIR/NAME, or NAME-2, NAME-3... after the first.
 bool writeSeeds(const QDir &outDir, const QStringList &traces)
 {
     for (const QString &trace : traces) {
-        const QByteArrayList seeds = fuzzSeeds(readFile(trace));
+        const QByteArrayList seeds = fuzzSeeds(TestFiles::readFile(trace));
         for (int i = 0; i < seeds.size(); ++i) {
             const QString suffix = i ? QStringLiteral("-%1").arg(i + 1) : QString();
-            QFile file(outDir.filePath(QFileInfo(trace).completeBaseName() + suffix));
-            if (!file.open(QIODevice::WriteOnly) || file.write(seeds.at(i)) != seeds.at(i).size())
+            if (!TestFiles::writeFile(outDir.filePath(QFileInfo(trace).completeBaseName() + suffix),
+                                      seeds.at(i)))
                 return false;
         }
     }
@@ -51,7 +46,7 @@ int main(int argc, char *argv[])
         for (const QString &name : names) {
             const QString path = info.isDir() ? QDir(arg).filePath(name) : arg;
             fprintf(stderr, "%s\n", qPrintable(path));
-            const QByteArray input = readFile(path);
+            const QByteArray input = TestFiles::readFile(path);
             LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(input.constData()),
                                    size_t(input.size()));
             ++count;

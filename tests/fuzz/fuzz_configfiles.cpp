@@ -1,13 +1,12 @@
 #include "configfiles.h"
-#include "fuzzhost.h"
 #include "fuzzinput.h"
 #include "processorhost.h"
+#include "testfiles.h"
 #include "trace.h"
 
 #include <utility_manage.h>
 
 #include <QtCore/QDateTime>
-#include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QSettings>
 #include <QtCore/QTemporaryDir>
@@ -27,11 +26,9 @@ void writeFile(const QString &path, const QByteArray &content)
 {
     static qint64 writes = 0;
     QFile file(path);
-    if (QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly)) {
-        file.write(content);
+    if (TestFiles::writeFile(path, content) && file.open(QIODevice::Append))
         file.setFileTime(QDateTime::fromSecsSinceEpoch(++writes),
                          QFileDevice::FileModificationTime);
-    }
 }
 
 void sendGroups(ProcessorHost &host, const char *toneVersion)

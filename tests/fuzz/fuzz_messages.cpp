@@ -1,5 +1,4 @@
 #include "configfiles.h"
-#include "fuzzhost.h"
 #include "fuzzinput.h"
 #include "processorhost.h"
 #include "trace.h"
@@ -19,25 +18,33 @@
 namespace {
 
 using Processor = UiprocDealKeyPress_Vorn_Desktop;
+using Step = void (*)(ProcessorHost &, FuzzInput &);
 
-enum Step : uchar { Message, Timers, Call, Host, Ini, StepCount };
-// The first five in the order of the trace's host settings.
-enum HostStep : uchar {
-    DeviceType,
-    ConnectType,
-    Debug,
-    ToneVersion,
-    TbarMode,
-    OledLength,
-    TbarProcess,
-    Recreate,
-    WriteOledIni,
-    HostStepCount
-};
-// How a message arrives: bits 0-1 the route, bits 2-3 the class (2 and 3: 32 bits follow).
-enum Route : uchar { Business, Usb, KeyValueNewLayout, NoRecord, RouteCount };
+enum StepIndex : uchar { MessageStep, TimerStep, CallStep, HostStep, IniStep };
+// A message's "how" byte: bits 0-1 its route, bits 2-3 its class (2, 3: 32 bits follow).
+enum RouteIndex : uchar { BusinessRoute };
 const quint32 MessageClasses[] = {0x400000, 0x400100};
 enum Timer : uchar { KeyRate = 1, TbarCheck = 2, TbarRead = 4 };
+
+Processor *processorOf(ProcessorHost &host)
+{
+    return host.processor ? host.processor.get() : host.start();
+}
+
+int integer(FuzzInput &in)
+{
+    return int(in.take<quint32>());
+}
+
+bool flag(FuzzInput &in)
+{
+    return in.take<uchar>() & 1;
+}
+
+QString text(FuzzInput &in)
+{
+    return QString::fromUtf8(in.chunk());
+}
 
 // The slots and invokables QML calls, without the profile transfer (it reaches the real
 // removable-disk root) and taskCmdProcess, which the messages reach.
@@ -58,124 +65,107 @@ const QVector<QMetaMethod> &callableMethods()
     return methods;
 }
 
-Processor *processorOf(ProcessorHost &host)
-{
-    return host.processor ? host.processor.get() : host.start();
-}
+using Route = void (*)(ProcessorHost &, const model_Protocoldata &);
+const Route Routes[] = {
+        [](ProcessorHost &host, const model_Protocoldata &m) { host.send(m); },
+        [](ProcessorHost &host, const model_Protocoldata &m) { host.sendThroughUsb(m); },
+        [](ProcessorHost &host, const model_Protocoldata &m) {
+            processorOf(host)->updateModelDataByKeyValue_New(m);
+        },
+        [](ProcessorHost &host, const model_Protocoldata &) {
+            processorOf(host)->taskCmdProcess(nullptr);
+        },
+};
 
 void deliver(ProcessorHost &host, FuzzInput &in)
 {
     processorOf(host); // listening before the host sends
     model_Protocoldata message;
-    message.command = in.take<uchar>();
-    message.subCommand = in.take<uchar>();
-    message.dataA = in.take<uchar>();
-    message.byte29 = in.take<uchar>();
-    message.byte2A = in.take<uchar>();
+    for (uchar *byte :
+         {&message.command, &message.subCommand, &message.dataA, &message.byte29, &message.byte2A})
+        *byte = in.take<uchar>();
     const uchar how = in.take<uchar>();
     const uchar classIndex = (how >> 2) & 3;
     message.messageClass = classIndex < 2 ? MessageClasses[classIndex] : in.take<quint32>();
     message.payload = in.chunk();
-    switch ((how & 3) % RouteCount) {
-    case Business:
-        return host.send(message);
-    case Usb:
-        return host.sendThroughUsb(message);
-    case KeyValueNewLayout:
-        return processorOf(host)->updateModelDataByKeyValue_New(message);
-    case NoRecord:
-        return processorOf(host)->taskCmdProcess(nullptr);
-    }
+    Routes[(how & 3) % std::size(Routes)](host, message);
 }
 
-void call(Processor *processor, FuzzInput &in)
+void runTimers(ProcessorHost &host, FuzzInput &in)
+{
+    const uchar timers = in.take<uchar>();
+    if (timers & KeyRate)
+        processorOf(host)->updateKeyTimer();
+    if (timers & TbarCheck)
+        processorOf(host)->updateTimerCheckTbar();
+    if (timers & TbarRead)
+        processorOf(host)->updateTimerReadTbar();
+}
+
+void call(ProcessorHost &host, FuzzInput &in)
 {
     const QMetaMethod method = callableMethods().value(in.take<uchar>() % callableMethods().size());
     QVariantList values;
     for (int i = 0; i < method.parameterCount(); ++i) {
-        if (method.parameterType(i) == QMetaType::Int)
-            values << int(in.take<quint32>());
-        else if (method.parameterType(i) == QMetaType::Bool)
-            values << bool(in.take<uchar>() & 1);
+        const int type = method.parameterType(i);
+        if (type == QMetaType::Int)
+            values << integer(in);
+        else if (type == QMetaType::Bool)
+            values << flag(in);
         else
-            values << QString::fromUtf8(in.chunk());
+            values << text(in);
     }
     QGenericArgument args[10];
     for (int i = 0; i < values.size(); ++i)
         args[i] = QGenericArgument(values.at(i).typeName(), values.at(i).constData());
-    method.invoke(processor, Qt::DirectConnection, args[0], args[1], args[2], args[3], args[4],
-                  args[5], args[6], args[7], args[8], args[9]);
+    method.invoke(processorOf(host), Qt::DirectConnection, args[0], args[1], args[2], args[3],
+                  args[4], args[5], args[6], args[7], args[8], args[9]);
 }
+
+void writeOledIni(ProcessorHost &host, FuzzInput &in)
+{
+    const int key = integer(in);
+    const int displayModel = integer(in);
+    const int icon = integer(in);
+    const QString first = text(in);
+    processorOf(host)->writeOledIni(key, displayModel, icon, first, text(in));
+}
+
+// What the host answers; the first five in the order of the trace's host settings.
+const Step HostSteps[] = {
+        [](ProcessorHost &, FuzzInput &in) { Utility_Manage::setDeviceType(integer(in)); },
+        [](ProcessorHost &, FuzzInput &in) { Utility_Manage::setConnectType(integer(in)); },
+        [](ProcessorHost &, FuzzInput &in) { Utility_Manage::setDebugEnabled(flag(in)); },
+        [](ProcessorHost &, FuzzInput &in) { Utility_Manage::setToneProcVer(text(in)); },
+        [](ProcessorHost &host, FuzzInput &in) { host.take.setIsTbarMode(flag(in)); },
+        [](ProcessorHost &, FuzzInput &in) { Model_VOrnParam::gOledLength = in.take<quint64>(); },
+        [](ProcessorHost &, FuzzInput &in) {
+            uiprocmain_VORN_Desktop::setBootArgv1(flag(in) ? "Tbar" : "");
+        },
+        [](ProcessorHost &host, FuzzInput &) { host.processor.reset(); }, // QML makes a new one
+        writeOledIni,
+};
 
 void setHost(ProcessorHost &host, FuzzInput &in)
 {
-    switch (in.take<uchar>() % HostStepCount) {
-    case DeviceType:
-        return Utility_Manage::setDeviceType(int(in.take<quint32>()));
-    case ConnectType:
-        return Utility_Manage::setConnectType(int(in.take<quint32>()));
-    case Debug:
-        return Utility_Manage::setDebugEnabled(in.take<uchar>() & 1);
-    case ToneVersion:
-        return Utility_Manage::setToneProcVer(QString::fromUtf8(in.chunk()));
-    case TbarMode:
-        return host.take.setIsTbarMode(in.take<uchar>() & 1);
-    case OledLength:
-        Model_VOrnParam::gOledLength = in.take<quint64>();
-        return;
-    case TbarProcess:
-        return uiprocmain_VORN_Desktop::setBootArgv1(in.take<uchar>() & 1 ? "Tbar" : "");
-    case Recreate:
-        return host.processor.reset();
-    case WriteOledIni: {
-        const int key = int(in.take<quint32>());
-        const int displayModel = int(in.take<quint32>());
-        const int icon = int(in.take<quint32>());
-        const QString first = QString::fromUtf8(in.chunk());
-        const QString second = QString::fromUtf8(in.chunk());
-        return processorOf(host)->writeOledIni(key, displayModel, icon, first, second);
-    }
-    }
+    HostSteps[in.take<uchar>() % std::size(HostSteps)](host, in);
 }
 
-void writeIni(FuzzInput &in)
+void writeIni(ProcessorHost &, FuzzInput &in)
 {
-    QSettings settings(in.take<uchar>() & 1 ? ConfigFiles::oledConfigPath()
-                                            : ConfigFiles::keyboardConfigPath(),
+    QSettings settings(flag(in) ? ConfigFiles::oledConfigPath() : ConfigFiles::keyboardConfigPath(),
                        QSettings::IniFormat);
-    const QString path = QString::fromUtf8(in.chunk());
-    settings.setValue(path, QString::fromUtf8(in.chunk()));
+    const QString path = text(in);
+    settings.setValue(path, text(in));
 }
 
-void runTimers(Processor *processor, uchar timers)
-{
-    if (timers & KeyRate)
-        processor->updateKeyTimer();
-    if (timers & TbarCheck)
-        processor->updateTimerCheckTbar();
-    if (timers & TbarRead)
-        processor->updateTimerReadTbar();
-}
+const Step Steps[] = {deliver, runTimers, call, setHost, writeIni};
 
 // The timers a wait of this long lets fire (key rate 500 ms, check 120 ms, poll 10 ms).
 uchar timersWithin(int milliseconds)
 {
     return (milliseconds >= 500 ? KeyRate : 0) | (milliseconds >= 120 ? TbarCheck : 0)
             | (milliseconds >= 10 ? TbarRead : 0);
-}
-
-void putMessage(QByteArray &out, const model_Protocoldata &message)
-{
-    for (const uchar byte :
-         {message.command, message.subCommand, message.dataA, message.byte29, message.byte2A})
-        FuzzInput::put(out, byte);
-    const int classIndex = int(
-            std::find(std::begin(MessageClasses), std::end(MessageClasses), message.messageClass)
-            - std::begin(MessageClasses));
-    FuzzInput::put(out, uchar(classIndex << 2 | Business));
-    if (classIndex == 2)
-        FuzzInput::put(out, message.messageClass);
-    FuzzInput::putChunk(out, message.payload);
 }
 
 void putValue(QByteArray &out, const QVariant &value)
@@ -188,36 +178,49 @@ void putValue(QByteArray &out, const QVariant &value)
         FuzzInput::put(out, quint32(value.toInt()));
 }
 
+void putMessage(QByteArray &out, const model_Protocoldata &message)
+{
+    for (const uchar byte :
+         {message.command, message.subCommand, message.dataA, message.byte29, message.byte2A})
+        FuzzInput::put(out, byte);
+    const int classIndex = int(
+            std::find(std::begin(MessageClasses), std::end(MessageClasses), message.messageClass)
+            - std::begin(MessageClasses));
+    FuzzInput::put(out, uchar(classIndex << 2 | BusinessRoute));
+    if (classIndex == 2)
+        FuzzInput::put(out, message.messageClass);
+    FuzzInput::putChunk(out, message.payload);
+}
+
+// A trace line as the steps that do what the simulator does for it.
 void putLine(QByteArray &out, const TraceLine &line)
 {
+    const int method
+            = callableMethods().indexOf(Processor::staticMetaObject.method(line.methodIndex));
     switch (line.kind) {
     case TraceLine::Message:
-        FuzzInput::put(out, uchar(Message));
+        FuzzInput::put(out, uchar(MessageStep));
         return putMessage(out, line.message);
-    case TraceLine::Call: {
-        const int index
-                = callableMethods().indexOf(Processor::staticMetaObject.method(line.methodIndex));
-        if (index < 0)
+    case TraceLine::Call:
+        if (method < 0)
             return;
-        FuzzInput::put(out, uchar(Call));
-        FuzzInput::put(out, uchar(index));
+        FuzzInput::put(out, uchar(CallStep));
+        FuzzInput::put(out, uchar(method));
         for (const QVariant &value : line.arguments)
             putValue(out, value);
         return;
-    }
     case TraceLine::Wait:
     case TraceLine::Pause:
-        FuzzInput::put(out, uchar(Timers));
-        FuzzInput::put(out,
-                       line.kind == TraceLine::Wait ? timersWithin(line.milliseconds)
-                                                    : KeyRate | TbarCheck | TbarRead);
-        return;
+        FuzzInput::put(out, uchar(TimerStep));
+        return FuzzInput::put(out,
+                              uchar(line.kind == TraceLine::Wait ? timersWithin(line.milliseconds)
+                                                                 : KeyRate | TbarCheck | TbarRead));
     case TraceLine::Host:
-        FuzzInput::put(out, uchar(Host));
+        FuzzInput::put(out, uchar(HostStep));
         FuzzInput::put(out, uchar(line.hostSetting));
         return putValue(out, line.value);
     case TraceLine::Ini:
-        FuzzInput::put(out, uchar(Ini));
+        FuzzInput::put(out, uchar(IniStep));
         FuzzInput::put(out, uchar(line.iniFile));
         FuzzInput::putChunk(out, line.iniPath.toUtf8());
         return FuzzInput::putChunk(out, line.value.toString().toUtf8());
@@ -231,25 +234,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fuzzApplication();
     FuzzInput in(data, size);
     ProcessorHost host;
-    while (!in.atEnd()) {
-        switch (in.take<uchar>() % StepCount) {
-        case Message:
-            deliver(host, in);
-            break;
-        case Timers:
-            runTimers(processorOf(host), in.take<uchar>());
-            break;
-        case Call:
-            call(processorOf(host), in);
-            break;
-        case Host:
-            setHost(host, in);
-            break;
-        case Ini:
-            writeIni(in);
-            break;
-        }
-    }
+    while (!in.atEnd())
+        Steps[in.take<uchar>() % std::size(Steps)](host, in);
     return 0;
 }
 

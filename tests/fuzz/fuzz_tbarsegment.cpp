@@ -1,4 +1,4 @@
-#include "fuzzhost.h"
+#include "fuzzinput.h"
 #include "processorhost.h"
 #include "tbarrecord.h"
 #include "tbarscale.h"

@@ -1,4 +1,4 @@
-#include "fuzzhost.h"
+#include "fuzzinput.h"
 #include "trace.h"
 
 // The simulator's trace parser on any text.
