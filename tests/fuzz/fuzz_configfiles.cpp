@@ -68,8 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QList<int> remapped = host.model.keyMap.keys().mid(0, KeysTried);
     for (const int key : remapped)
         useKey(host, key, host.model.keyMap.value(key));
-    while (!in.atEnd())
-        useKey(host, int(in.take<quint32>()), int(in.take<quint32>()));
+    while (!in.atEnd()) {
+        const int key = int(in.take<quint32>());
+        useKey(host, key, int(in.take<quint32>()));
+    }
     for (const int key : remapped)
         processor->resetButton(key);
     processor->disconnectBIZ();
