@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when any is missing.
+# Installs the Debian packages the build and the tests need, when any is missing, and the
+# ones given as arguments.
 set -euo pipefail
 
 packages=(cmake make g++ qtbase5-dev qtdeclarative5-dev libbenchmark-dev dpkg-dev file
-          qml-module-qtquick2 qml-module-qtquick-window2 xvfb xauth)
+          qml-module-qtquick2 qml-module-qtquick-window2 xvfb xauth clang libclang-rt-dev "$@")
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \

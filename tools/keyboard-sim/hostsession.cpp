@@ -4,13 +4,18 @@
 
 #include <QtCore/QCoreApplication>
 
+#include <mutex>
+
 HostSession::HostSession()
 {
     uiprocmain_VORN_Desktop::biz_cmdswork = &biz;
     uiprocmain_VORN_Desktop::icoreUSB = &usb;
     Public_Desktop::puiTake = &take;
     Public_Vorn_TaskCmdProcess_Desktop::setKeyBoardVar(&model, &mutex);
-    Public_Vorn_TaskCmdProcess_Desktop::initRegisterType_Vorn_Desktop();
+    // The host registers the QML type once, when it starts; every registration stays.
+    static std::once_flag registration;
+    std::call_once(registration,
+                   &Public_Vorn_TaskCmdProcess_Desktop::initRegisterType_Vorn_Desktop);
 }
 
 HostSession::~HostSession()

@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang's libFuzzer, AddressSanitizer and UBSan (in build-fuzz/)
+# and runs each for SECONDS (default 60), starting from its corpus in tests/fuzz/corpus/.
+# On a finding it prints the reproducing input and exits non-zero after the last target.
+#   scripts/fuzz.sh [SECONDS]
+#   scripts/fuzz.sh --merge      adds what the last runs found and the corpus lacks to it
+#   scripts/fuzz.sh --seeds      regenerates the seed corpora from the golden traces
+#   scripts/fuzz.sh --coverage   line coverage of src/ that the message corpus reaches
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+targets=(messages tbarsegment configfiles trace)
+traces=("$root"/tests/keyboard-sim/traces/*.trace "$root/tools/keyboard-sim/demo.trace")
+
+# Builds the targets in a build folder; extra arguments go to cmake.
+build() {
+    local dir="$1"
+    shift
+    cmake -S "$root" -B "$dir" "$@" >/dev/null
+    cmake --build "$dir" -j 2 --target "${targets[@]/#/fuzz_}" >/dev/null
+}
+
+build_fuzz() {
+    "$root/scripts/install-deps.sh"
+    build "$root/build-fuzz" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+        -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DVORN_FUZZ=ON
+}
+
+# Runs a target binary as a copy in a scratch folder of its own: that folder is its
+# application directory (configuration files) and holds its TMPDIR (T-bar segment key).
+# It lies on /dev/shm where there is one, as the processor syncs its files on every change.
+# Allocation stacks keep one frame: unwinding through Qt, built without frame pointers,
+# yields ever new stacks that AddressSanitizer keeps for good, until the memory limit.
+scratch=""
+run_target() {
+    local binary="$1" copy
+    shift
+    if [ -z "$scratch" ]; then
+        scratch="$(mktemp -d "$([ -w /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}")/vorn-fuzz.XXXXXX")"
+        trap 'rm -rf "$scratch"' EXIT
+    fi
+    copy="$scratch/$(basename "$binary")/$(basename "$binary")"
+    mkdir -p "$(dirname "$copy")/tmp"
+    cp "$binary" "$copy"
+    TMPDIR="$(dirname "$copy")/tmp" ASAN_OPTIONS=malloc_context_size=1 \
+        UBSAN_OPTIONS=print_stacktrace=1 "$copy" "$@"
+}
+
+# Runs every target; a finding is kept in the target's run/ folder and printed.
+fuzz() {
+    local seconds="$1" failed=0
+    build_fuzz
+    for target in "${targets[@]}"; do
+        local dir="$root/build-fuzz/tests/fuzz/fuzz_$target" run
+        run="$dir/run"
+        rm -rf "$run"/crash-* "$run"/leak-* "$run"/timeout-* "$run"/oom-*
+        mkdir -p "$run/corpus"
+        echo "== fuzz_$target for ${seconds}s"
+        # New inputs go to the first folder, never into the committed corpus.
+        if ! run_target "$dir/fuzz_$target" -max_total_time="$seconds" -timeout=30 \
+            -artifact_prefix="$run/" -print_final_stats=1 "$run/corpus" \
+            "$root/tests/fuzz/corpus/$target" >"$run/log" 2>&1; then
+            failed=1
+            grep -v '^stat::' "$run/log" | tail -n 60
+            for input in "$run"/crash-* "$run"/leak-* "$run"/timeout-* "$run"/oom-*; do
+                [ -e "$input" ] || continue
+                echo "== reproducing input $input (add it to tests/fuzz/corpus/$target/;"
+                echo "   build-sanitize/tests/fuzz/fuzz_$target/fuzz_$target FILE replays it):"
+                od -A x -t x1z -v "$input"
+            done
+        fi
+        grep -E '^#[0-9]+[[:space:]]+DONE|^stat::(number_of_executed_units|average_exec_per_sec)' \
+            "$run/log" || true
+    done
+    return "$failed"
+}
+
+merge() {
+    build_fuzz
+    for target in "${targets[@]}"; do
+        local dir="$root/build-fuzz/tests/fuzz/fuzz_$target"
+        mkdir -p "$dir/run/corpus"
+        run_target "$dir/fuzz_$target" -merge=1 -use_counters=0 "$root/tests/fuzz/corpus/$target" \
+            "$dir/run/corpus" 2>&1 | grep -E '^MERGE-OUTER: [0-9]+ new files'
+    done
+}
+
+seeds() {
+    build "$root/build"
+    for target in "${targets[@]}"; do
+        mkdir -p "$root/tests/fuzz/corpus/$target"
+        "$root/build/tests/fuzz/fuzz_$target/fuzz_$target" --seeds \
+            "$root/tests/fuzz/corpus/$target" "${traces[@]}"
+    done
+}
+
+# The corpus driver on the message corpus (and what the last runs added), built with
+# source-based coverage; reports src/ and the intake lines that never ran.
+coverage() {
+    "$root/scripts/install-deps.sh" llvm
+    local dir="$root/build-coverage" profile corpora=("$root/tests/fuzz/corpus/messages")
+    build "$dir" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+        -DCMAKE_CXX_FLAGS="-fprofile-instr-generate -fcoverage-mapping"
+    [ -d "$root/build-fuzz/tests/fuzz/fuzz_messages/run/corpus" ] \
+        && corpora+=("$root/build-fuzz/tests/fuzz/fuzz_messages/run/corpus")
+    profile="$dir/tests/fuzz/fuzz_messages/messages"
+    LLVM_PROFILE_FILE="$profile.profraw" run_target "$dir/tests/fuzz/fuzz_messages/fuzz_messages" \
+        "${corpora[@]}" 2>/dev/null
+    llvm-profdata merge -sparse "$profile.profraw" -o "$profile.profdata"
+    local cov=(-instr-profile="$profile.profdata" "$dir/src/libUI_Proc_VORN_TaskCmdProcess_Desktop.so")
+    llvm-cov report "${cov[@]}" "$root/src"
+    echo "== lines of the intake and the key tables never run"
+    llvm-cov show "${cov[@]}" "$root"/src/intake/*.cpp \
+        | awk -F'|' '/^\/.*:$/ { file = $0 } $2 ~ /^ *0$/ { sub(/^ +/, "", $1); print file $1 ":" $3 }' \
+        | sed "s|^$root/||"
+}
+
+case "${1:-}" in
+--merge) merge ;;
+--seeds) seeds ;;
+--coverage) coverage ;;
+*) fuzz "${1:-60}" ;;
+esac

@@ -1,0 +1,15 @@
+#include "fuzzinput.h"
+#include "trace.h"
+
+// The simulator's trace parser on any text.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    fuzzApplication();
+    Trace::parse(QString::fromUtf8(reinterpret_cast<const char *>(data), int(size)));
+    return 0;
+}
+
+QByteArrayList fuzzSeeds(const QByteArray &traceText)
+{
+    return {traceText};
+}
