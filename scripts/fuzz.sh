@@ -85,12 +85,10 @@ merge() {
 }
 
 seeds() {
-    build "$root/build"
-    for target in "${targets[@]}"; do
-        mkdir -p "$root/tests/fuzz/corpus/$target"
-        "$root/build/tests/fuzz/fuzz_$target/fuzz_$target" --seeds \
-            "$root/tests/fuzz/corpus/$target" "${traces[@]}"
-    done
+    "$root/scripts/install-deps.sh"
+    cmake -S "$root" -B "$root/build" >/dev/null
+    cmake --build "$root/build" -j 2 --target fuzz-seeds >/dev/null
+    "$root/build/tools/fuzz-seeds/fuzz-seeds" "$root/tests/fuzz/corpus" "${traces[@]}"
 }
 
 # The corpus driver on the message corpus (and what the last runs added), built with

@@ -1,15 +1,12 @@
 #include "configfiles.h"
-#include "fuzzinput.h"
+#include "fuzztarget.h"
 #include "processorhost.h"
 #include "testfiles.h"
-#include "trace.h"
 
 #include <utility_manage.h>
 
 #include <QtCore/QDateTime>
 #include <QtCore/QFile>
-#include <QtCore/QSettings>
-#include <QtCore/QTemporaryDir>
 
 // The two configuration files as a user may leave them: the input holds the keyboard
 // configuration (key remap, page groups, T-bar limits) and the OLED configuration as two
@@ -33,7 +30,7 @@ void writeFile(const QString &path, const QByteArray &content)
 
 void sendGroups(ProcessorHost &host, const char *toneVersion)
 {
-    Utility_Manage::setToneProcVer(QString::fromLatin1(toneVersion));
+    Utility_Manage::presetToneProcVer(QString::fromLatin1(toneVersion));
     for (uchar group = 1; group <= 6; ++group)
         host.send(hostMessage(0xf1, 0x41, group, 0, 0, QByteArray(GroupPayloadSize, 'x')));
 }
@@ -77,26 +74,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     processor->disconnectBIZ();
     processor->readTbarIni();
     return 0;
-}
-
-// The configuration files that the trace's configuration lines make.
-QByteArrayList fuzzSeeds(const QByteArray &traceText)
-{
-    const QTemporaryDir dir;
-    const QString paths[] = {dir.filePath(QStringLiteral("keyboard.ini")),
-                             dir.filePath(QStringLiteral("oled.ini"))};
-    bool any = false;
-    const Trace trace = Trace::parse(QString::fromUtf8(traceText));
-    for (const TraceLine &line : trace.lines()) {
-        if (line.kind == TraceLine::Ini) {
-            QSettings(paths[line.iniFile], QSettings::IniFormat).setValue(line.iniPath, line.value);
-            any = true;
-        }
-    }
-    QByteArray seed;
-    for (const QString &path : paths) {
-        QFile file(path);
-        FuzzInput::putChunk(seed, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
-    }
-    return any ? QByteArrayList{seed} : QByteArrayList();
 }

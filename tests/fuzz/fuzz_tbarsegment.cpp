@@ -1,10 +1,7 @@
-#include "fuzzinput.h"
+#include "fuzztarget.h"
 #include "processorhost.h"
 #include "tbarrecord.h"
-#include "tbarscale.h"
-#include "trace.h"
 
-#include <QtCore/QMetaMethod>
 #include <QtCore/QSharedMemory>
 
 #include <cstring>
@@ -29,25 +26,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         processor->updateTimerCheckTbar();
     }
     return 0;
-}
-
-// The records a T-bar process would write for the positions the trace sets.
-QByteArrayList fuzzSeeds(const QByteArray &traceText)
-{
-    QByteArrayList seeds;
-    const Trace trace = Trace::parse(QString::fromUtf8(traceText));
-    for (const TraceLine &line : trace.lines()) {
-        const model_Protocoldata &key = line.message;
-        const bool tbarKey = line.kind == TraceLine::Message && key.command == 0xa0
-                && key.byte29 == TbarRecord::TbarKeyCode && key.byte2A == 0;
-        const bool setter = line.kind == TraceLine::Call
-                && UiprocDealKeyPress_Vorn_Desktop::staticMetaObject.method(line.methodIndex).name()
-                        == "setTbarTakeNum";
-        const int position = tbarKey
-                ? TbarScale::position(key.dataA << 8 | key.subCommand, 0, TbarScale::FullScale)
-                : line.arguments.value(0).toInt();
-        if (tbarKey || setter)
-            seeds << TbarRecord::segment(TbarRecord::text(TbarRecord::TbarKeyCode, position));
-    }
-    return seeds;
 }

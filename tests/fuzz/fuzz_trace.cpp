@@ -1,4 +1,4 @@
-#include "fuzzinput.h"
+#include "fuzztarget.h"
 #include "trace.h"
 
 // The simulator's trace parser on any text.
@@ -7,9 +7,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fuzzApplication();
     Trace::parse(QString::fromUtf8(reinterpret_cast<const char *>(data), int(size)));
     return 0;
-}
-
-QByteArrayList fuzzSeeds(const QByteArray &traceText)
-{
-    return {traceText};
 }

@@ -1,9 +1,7 @@
 #ifndef FUZZINPUT_H
 #define FUZZINPUT_H
 
-#include <QtCore/QByteArrayList>
-#include <QtCore/QCoreApplication>
-#include <QtCore/QLoggingCategory>
+#include <QtCore/QByteArray>
 #include <QtCore/QtEndian>
 
 #include <cstdint>
@@ -57,23 +55,5 @@ private:
     size_t m_size;
     size_t m_pos = 0;
 };
-
-// The application a fuzz target runs in, made on first use, with the library's log off.
-inline void fuzzApplication()
-{
-    static int argc = 1;
-    static char name[] = "fuzz";
-    static char *argv[] = {name, nullptr};
-    if (QCoreApplication::instance())
-        return;
-    new QCoreApplication(argc, argv);
-    QLoggingCategory::setFilterRules(
-            QStringLiteral("*.debug=false\n*.info=false\n*.warning=false"));
-}
-
-// What each target defines: its entry point and the inputs it makes from a keyboard
-// trace for its seed corpus.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
-QByteArrayList fuzzSeeds(const QByteArray &traceText);
 
 #endif // FUZZINPUT_H
