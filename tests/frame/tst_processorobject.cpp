@@ -12,7 +12,6 @@ class tst_ProcessorObject : public QObject
 private slots:
     void messageSources_data();
     void messageSources();
-    void getModelIsACopy();
     void setModelReplacesTheModel();
     void remapLoadedAtStartSavedAtDisconnect();
 };
@@ -51,24 +50,6 @@ void tst_ProcessorObject::messageSources()
     emit host.biz.signalSendReceiveMessage(nullptr);
     host.processor->taskCmdProcess(nullptr);
     QCOMPARE(host.takeEmissions(), QStringList());
-}
-
-void tst_ProcessorObject::getModelIsACopy()
-{
-    ProcessorHost host;
-    host.start();
-    QVERIFY(host.processor->getModel().keyMap.isEmpty());
-
-    host.model.keyMap.insert(105, 403);
-    host.model.oledKeyRecords[1079][100] = 0x5a;
-    Model_VOrnParam copy = host.processor->getModel();
-    QCOMPARE(copy.keyMap, host.model.keyMap);
-    QCOMPARE(copy.oledKeyRecords[1079][100], uchar(0x5a));
-
-    copy.keyMap.insert(106, 404);
-    copy.oledKeyRecords[0][0] = 1;
-    QCOMPARE(host.model.keyMap.size(), 1);
-    QCOMPARE(host.model.oledKeyRecords[0][0], uchar(0));
 }
 
 void tst_ProcessorObject::setModelReplacesTheModel()

@@ -15,7 +15,6 @@ private slots:
     void alphaIsAnEighthOfThePosition();
     void keyReadings_data();
     void keyReadings();
-    void calibrationCache();
     void checkTimeout_data();
     void checkTimeout();
 };
@@ -90,21 +89,6 @@ void tst_TbarTracker::keyReadings()
     QCOMPARE(tbar.takeNum(), takeNum);
     QCOMPARE(tbar.alphaValue(), alpha);
     QCOMPARE(tbar.deferred(), results.last() == Deferred);
-}
-
-// A limit once read stays when a later read finds it missing; a new value replaces it.
-void tst_TbarTracker::calibrationCache()
-{
-    TbarTracker tbar;
-    QCOMPARE(tbar.max(), 1024);
-    QCOMPARE(tbar.min(), 0);
-    tbar.calibrate(1000, 20);
-    tbar.calibrate(std::nullopt, std::nullopt);
-    QCOMPARE(tbar.max(), 1000);
-    QCOMPARE(tbar.min(), 20);
-    tbar.calibrate(800, std::nullopt);
-    QCOMPARE(tbar.max(), 800);
-    QCOMPARE(tbar.min(), 20);
 }
 
 void tst_TbarTracker::checkTimeout_data()
