@@ -148,23 +148,6 @@ QVector<TraceLine> refreshLines(int refresh)
     return lines;
 }
 
-QQuickItem *findItem(QQuickItem *item, const QString &name)
-{
-    if (item->objectName() == name)
-        return item;
-    for (QQuickItem *child : item->childItems()) {
-        if (QQuickItem *found = findItem(child, name))
-            return found;
-    }
-    return nullptr;
-}
-
-QString shown(KeyboardView &view, const QString &name)
-{
-    const QQuickItem *item = findItem(view.window()->contentItem(), name);
-    return item ? item->property("text").toString() : QString();
-}
-
 void runEventLoop(int milliseconds)
 {
     QEventLoop loop;
@@ -239,8 +222,8 @@ void viewUnderStream(benchmark::State &state)
     view.signalLog().flush();
     const int last = refreshes - 1;
     const bool lastShown
-            = shown(view, QStringLiteral("key105.first")) == QStringLiteral("R%1 K105").arg(last)
-            && shown(view, QStringLiteral("key61.first")) == QStringLiteral("R%1 K61").arg(last);
+            = view.shownText(QStringLiteral("key105.first")) == QStringLiteral("R%1 K105").arg(last)
+            && view.shownText(QStringLiteral("key61.first")) == QStringLiteral("R%1 K61").arg(last);
     // Every key acts once, every OLED update is announced, the log saw every signal.
     const int oledUpdates = refreshes * 2 * FullRefreshKeys;
     state.counters["keys_sent"] = keysSent;

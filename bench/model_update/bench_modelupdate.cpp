@@ -131,6 +131,21 @@ void announce(Processor *processor, const QVector<Announcement> &announced)
         emit processor->sig_updateOledShow(a.keyValue, a.displayModel, a.icon, a.first, a.second);
 }
 
+// The announcements with their texts decoded from local 8-bit bytes, as each must be.
+void announceDecoding(Processor *processor, const QVector<Announcement> &announced,
+                      const QVector<QByteArray> &bytes)
+{
+    for (int i = 0; i < announced.size(); ++i) {
+        const Announcement &a = announced[i];
+        const QByteArray &first = bytes[2 * i];
+        const QByteArray &second = bytes[2 * i + 1];
+        emit processor->sig_updateOledShow(
+                a.keyValue, a.displayModel, a.icon,
+                QString::fromLocal8Bit(first.constData(), first.size()),
+                QString::fromLocal8Bit(second.constData(), second.size()));
+    }
+}
+
 // A group message of 16 layer keys, L = 30, each key with five configuration pages (or
 // without a remap entry, so no page is read).
 void groupMessage(benchmark::State &state, bool pages)
@@ -158,15 +173,7 @@ void groupMessageFloor(benchmark::State &state, bool pages)
     for (auto _ : state) {
         struct stat status;
         benchmark::DoNotOptimize(::stat(path.constData(), &status));
-        for (int i = 0; i < announced.size(); ++i) {
-            const Announcement &a = announced[i];
-            const QByteArray &first = bytes[2 * i];
-            const QByteArray &second = bytes[2 * i + 1];
-            emit processor->sig_updateOledShow(
-                    a.keyValue, a.displayModel, a.icon,
-                    QString::fromLocal8Bit(first.constData(), first.size()),
-                    QString::fromLocal8Bit(second.constData(), second.size()));
-        }
+        announceDecoding(processor, announced, bytes);
         QMutexLocker locker(&bench.session.mutex);
         for (int i = 0; i < changed; ++i)
             std::memcpy(bench.session.model.oledKeyRecords[160 + i], records[i],
@@ -214,15 +221,7 @@ void fullRefreshDecodingFloor(benchmark::State &state)
         bytes << a.first.toLocal8Bit() << a.second.toLocal8Bit();
     Processor *processor = bench.processor.get();
     for (auto _ : state) {
-        for (int i = 0; i < announced.size(); ++i) {
-            const Announcement &a = announced[i];
-            const QByteArray &first = bytes[2 * i];
-            const QByteArray &second = bytes[2 * i + 1];
-            emit processor->sig_updateOledShow(
-                    a.keyValue, a.displayModel, a.icon,
-                    QString::fromLocal8Bit(first.constData(), first.size()),
-                    QString::fromLocal8Bit(second.constData(), second.size()));
-        }
+        announceDecoding(processor, announced, bytes);
     }
     benchmark::DoNotOptimize(bench.receiver->count);
 }

@@ -31,23 +31,6 @@ QString readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-QQuickItem *findItem(QQuickItem *item, const QString &name)
-{
-    if (item->objectName() == name)
-        return item;
-    for (QQuickItem *child : item->childItems()) {
-        if (QQuickItem *found = findItem(child, name))
-            return found;
-    }
-    return nullptr;
-}
-
-QString shownText(KeyboardView &view, const QString &name)
-{
-    const QQuickItem *item = findItem(view.window()->contentItem(), name);
-    return item ? item->property("text").toString() : QStringLiteral("(no such item)");
-}
-
 // Shows the window and plays the trace to its end.
 bool play(KeyboardView &view, const QString &trace)
 {
@@ -61,7 +44,7 @@ bool play(KeyboardView &view, const QString &trace)
 
 void click(KeyboardView &view, const QString &name, QPointF at = QPointF(0.5, 0.5))
 {
-    const QQuickItem *item = findItem(view.window()->contentItem(), name);
+    const QQuickItem *item = view.item(name);
     QVERIFY2(item, qPrintable(name));
     const QPointF point
             = item->mapToScene(QPointF(at.x() * item->width(), at.y() * item->height()));
@@ -102,9 +85,9 @@ void tst_KeyboardView::clicks()
                       .match(readFile(saved).remove(
                               QRegularExpression(QStringLiteral("wait \\d+\n"))));
     QVERIFY2(pressed.hasMatch(), qPrintable(readFile(saved)));
-    QCOMPARE(shownText(view, QStringLiteral("tbar.position")), pressed.captured(1));
-    QCOMPARE(shownText(view, QStringLiteral("refused")), QStringLiteral("refused key 406"));
-    QCOMPARE(shownText(view, QStringLiteral("lock")), QStringLiteral("unlocked"));
+    QCOMPARE(view.shownText(QStringLiteral("tbar.position")), pressed.captured(1));
+    QCOMPARE(view.shownText(QStringLiteral("refused")), QStringLiteral("refused key 406"));
+    QCOMPARE(view.shownText(QStringLiteral("lock")), QStringLiteral("unlocked"));
 
     QProcess sim;
     sim.start(QStringLiteral(KEYBOARD_SIM), {QStringLiteral("--fresh"), saved});
@@ -124,7 +107,7 @@ void tst_KeyboardView::replay()
     const QString expected = readFile(QStringLiteral(VIEW_TESTS_DIR "/replay.expected"));
     for (const QString &line : expected.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         const QString name = line.section(QLatin1Char(' '), 0, 0);
-        QCOMPARE(name + QLatin1Char(' ') + shownText(view, name), line);
+        QCOMPARE(name + QLatin1Char(' ') + view.shownText(name), line);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "uiprocdealkeypress_vorn_desktop.h"
 
 #include <QtQml/QQmlContext>
+#include <QtQuick/QQuickItem>
 #include <QtQuick/QQuickWindow>
 
 KeyboardView::KeyboardView()
@@ -44,4 +45,30 @@ UiprocDealKeyPress_Vorn_Desktop *KeyboardView::createProcessor()
     if (m_window)
         QMetaObject::invokeMethod(m_window, "startProcessor", Q_RETURN_ARG(QVariant, processor));
     return qobject_cast<UiprocDealKeyPress_Vorn_Desktop *>(processor.value<QObject *>());
+}
+
+namespace {
+
+QQuickItem *findItem(QQuickItem *item, const QString &name)
+{
+    if (item->objectName() == name)
+        return item;
+    for (QQuickItem *child : item->childItems()) {
+        if (QQuickItem *found = findItem(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QQuickItem *KeyboardView::item(const QString &objectName) const
+{
+    return m_window ? findItem(m_window->contentItem(), objectName) : nullptr;
+}
+
+QString KeyboardView::shownText(const QString &objectName) const
+{
+    const QQuickItem *found = item(objectName);
+    return found ? found->property("text").toString() : QString();
 }

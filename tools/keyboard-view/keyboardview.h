@@ -9,6 +9,7 @@
 
 #include <QtQml/QQmlApplicationEngine>
 
+class QQuickItem;
 class QQuickWindow;
 class UiprocDealKeyPress_Vorn_Desktop;
 
@@ -28,6 +29,11 @@ public:
     TracePlayer &player() { return m_player; }
     KeyInput &keyInput() { return m_keyInput; }
     SignalLog &signalLog() { return m_log; }
+
+    // The window's item of that objectName, and the text it shows; null and empty when
+    // there is none.
+    QQuickItem *item(const QString &objectName) const;
+    QString shownText(const QString &objectName) const;
 
 private:
     UiprocDealKeyPress_Vorn_Desktop *createProcessor();
