@@ -173,11 +173,16 @@ void tst_ModelUpdate::messages_data()
             << QStringList{oledShow(313, 1, 2, QStringLiteral("Gr\u00fcn"), "")}
             << Records{{160, QStringLiteral("1 2 238/238/238 Gr\u00fcn||old")}}
             << "unlocked, new model";
+    // Payloads long enough for a line length of 32.
+    const QByteArray entries = bytes({1, 2}) + QByteArray(126, 'x');
     for (const quint64 length : {0ull, 32ull, (1ull << 32) + 10}) {
         QTest::addRow("group, L %llu: ignored", length)
-                << TwoLines << length << group << QStringList() << Records() << "";
+                << TwoLines << length << hostMessage(0xf1, 0x41, 3, 0, 0, entries) << QStringList()
+                << Records() << "";
         QTest::addRow("key value, L %llu: ignored", length)
-                << TwoLines << length << keyValue << QStringList() << Records() << "";
+                << TwoLines << length
+                << hostMessage(0xf1, 0x43, 0, 0, 0, bytes({1, 0x39}) + entries) << QStringList()
+                << Records() << "";
     }
 }
 
