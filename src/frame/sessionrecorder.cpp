@@ -268,7 +268,7 @@ void SessionRecorder::call(const char *name, const QVariantList &arguments)
         m_connected = true;
         return;
     }
-    if (method == "disconnectBIZ" && arguments.isEmpty()) {
+    if (method == "disconnectBIZ") {
         m_pendingDisconnects.append(at);
         return;
     }
