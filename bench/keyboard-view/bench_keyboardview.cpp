@@ -1,3 +1,4 @@
+#include "benchmarkrun.h"
 #include "keyboardview.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
@@ -262,11 +263,5 @@ BENCHMARK(viewIdleFloor)->Iterations(1)->UseManualTime()->Unit(benchmark::kMilli
 
 int main(int argc, char **argv)
 {
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QGuiApplication>(argc, argv);
 }

@@ -184,8 +184,8 @@ private:
     KeyRouter::Context keyContext() const;
     // The T-bar key's reading: clamp, alpha, jump filter, hand-over to the take handling.
     void dealTbarKey(int raw);
-    // Hands the alpha to the host's take handling and announces the position.
-    void applyTbarPosition(int position);
+    // Hands the alpha to the host's take handling and announces the position held.
+    void applyTbarPosition();
 
     // What the slots of the same names do; the library's own calls and timers use these,
     // so that only calls from outside are recorded.

@@ -139,16 +139,16 @@ void UiprocDealKeyPress_Vorn_Desktop::dealTbarKey(int raw)
                  << m_tbar->takeNum() << Public_Desktop::puiTake->getIsTbarMode();
         Utility_Manage::writeLogToQmlDebug(0, 2);
     }
-    applyTbarPosition(m_tbar->takeNum());
+    applyTbarPosition();
     emit sigKeyValueForTest(KeyRouter::TbarKey, m_tbar->takeNum(), 0);
 }
 
-void UiprocDealKeyPress_Vorn_Desktop::applyTbarPosition(int position)
+void UiprocDealKeyPress_Vorn_Desktop::applyTbarPosition()
 {
     UiprocTake *take = Public_Desktop::puiTake;
     if (take->getIsTbarMode())
         take->dealTbar(m_tbar->alphaValue());
-    emit sig_changeAlpha(m_tbar->alphaValue(), position);
+    emit sig_changeAlpha(m_tbar->alphaValue(), m_tbar->takeNum());
 }
 
 void UiprocDealKeyPress_Vorn_Desktop::deaGrouplKeyPress(unsigned short keyValue)

@@ -2,6 +2,7 @@
 #define OLEDPAGETABLE_H
 
 #include "fileidentity.h"
+#include "keygroups.h"
 
 #include <QtCore/QByteArray>
 #include <QtCore/QHash>
@@ -13,7 +14,7 @@
 class OledPageTable
 {
 public:
-    enum : int { TextFieldSize = 31, PageCount = 5 };
+    enum : int { TextFieldSize = 31, PageCount = KeyGroups::PagesPerKey };
 
     // A page as a key record takes it: the texts UTF-8 encoded, cut to the text field
     // and padded with NUL bytes, so copying the first L bytes of one writes the text and

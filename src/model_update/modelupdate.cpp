@@ -70,6 +70,15 @@ void writeRecords(QMutex *mutex, Model_VOrnParam &model, const OledRecordBatch &
         setPage(OledKeyRecord(model, page.index), *page.content, page.limit);
 }
 
+// An entry's display model, icon and first lineCount texts into its record.
+void setEntry(OledKeyRecord record, const OledEntry &entry, int lineCount)
+{
+    record.setDisplayModel(entry.displayModel);
+    record.setIcon(entry.icon);
+    for (int line = 0; line < lineCount; ++line)
+        record.copyText(Line(line), entry.lines[line]);
+}
+
 int textLimit(quint64 lineLength)
 {
     return int(qMin<quint64>(lineLength, OledKeyRecord::TextFieldSize));
@@ -122,11 +131,8 @@ void applyGroupMessage(OledRecordBatch &batch, PageWrites &laterPages, const Mod
     for (int slot = 0; slot < slotCount; ++slot) {
         const OledEntry entry = OledPayload::groupEntry(payload, kind.layout, slot);
         const int key = KeyGroups::firstKey(group) + slot;
-        OledKeyRecord record = batch.edit(OledKeyRecord::groupIndex(group, 0, slot));
-        record.setDisplayModel(entry.displayModel);
-        record.setIcon(entry.icon);
-        for (int line = 0; line < kind.layout.lineCount; ++line)
-            record.copyText(Line(line), entry.lines[line]);
+        const OledKeyRecord record = batch.edit(OledKeyRecord::groupIndex(group, 0, slot));
+        setEntry(record, entry, kind.layout.lineCount);
         const std::optional<int> target = remap.target(key);
         if (target && (kind.pagesOnEveryGroup || group == LayerGroup)) {
             if (!pageTable)
@@ -147,11 +153,19 @@ auto oledShow(UiprocDealKeyPress_Vorn_Desktop *processor)
     };
 }
 
-// The records of page 0 of a group.
-OledRecordBatch groupBatch(int group)
+// Loads page 0 of the message's group, applies the message and writes back what it
+// edited.
+template<typename Announce>
+void updateGroup(QMutex *mutex, Model_VOrnParam &model, OledPageCache &pages,
+                 const model_Protocoldata &message, const GroupMessage &kind, Announce announce)
 {
-    return OledRecordBatch(OledKeyRecord::groupIndex(group, 0, 0),
-                           KeyGroups::firstKey(group) < 0 ? 0 : KeyGroups::KeysPerGroup);
+    const int group = message.dataA;
+    OledRecordBatch batch(OledKeyRecord::groupIndex(group, 0, 0),
+                          KeyGroups::firstKey(group) < 0 ? 0 : KeyGroups::KeysPerGroup);
+    const ModelFacts facts = loadRecords(mutex, model, batch);
+    PageWrites laterPages;
+    applyGroupMessage(batch, laterPages, facts, pages, message, kind, announce);
+    writeRecords(mutex, model, batch, laterPages);
 }
 
 } // namespace
@@ -164,13 +178,9 @@ void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByGroupID(model_Protocoldat
     if (!OledPayload::isValidLineLength(lineLength) || !hostHas(HostModel | HostMutex))
         return;
     const int length = int(lineLength);
-    OledRecordBatch batch = groupBatch(message.dataA);
-    const ModelFacts facts = loadRecords(m_mutex, *m_model, batch);
     // The last byte of each line is never shown.
     const GroupMessage kind{OledPayload::twoLineGroup(length), length - 1, length, false};
-    PageWrites laterPages;
-    applyGroupMessage(batch, laterPages, facts, *m_oledPages, message, kind, oledShow(this));
-    writeRecords(m_mutex, *m_model, batch, laterPages);
+    updateGroup(m_mutex, *m_model, *m_oledPages, message, kind, oledShow(this));
 }
 
 void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByGroupID_3R(model_Protocoldata const &message)
@@ -178,14 +188,10 @@ void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByGroupID_3R(model_Protocol
     qDebug() << "updateModelDataByGroupID_3R groupId= " << int(message.dataA);
     if (!hostHas(HostModel | HostMutex))
         return;
-    OledRecordBatch batch = groupBatch(message.dataA);
-    const ModelFacts facts = loadRecords(m_mutex, *m_model, batch);
     const OledPayload::GroupLayout layout = OledPayload::ThreeLineGroup;
     const GroupMessage kind{layout, layout.lineWidth, textLimit(Model_VOrnParam::gOledLength),
                             true};
-    PageWrites laterPages;
-    applyGroupMessage(batch, laterPages, facts, *m_oledPages, message, kind, oledShow(this));
-    writeRecords(m_mutex, *m_model, batch, laterPages);
+    updateGroup(m_mutex, *m_model, *m_oledPages, message, kind, oledShow(this));
 }
 
 // Here the record is written back first: a receiver already finds the new content.
@@ -203,11 +209,8 @@ void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByKeyValue(model_Protocolda
 
     OledRecordBatch batch(index, 1);
     loadRecords(m_mutex, *m_model, batch);
-    OledKeyRecord record = batch.edit(index);
-    record.setDisplayModel(entry.displayModel);
-    record.setIcon(entry.icon);
-    record.copyText(OledKeyRecord::FirstLine, entry.lines[OledKeyRecord::FirstLine]);
-    record.copyText(OledKeyRecord::SecondLine, entry.lines[OledKeyRecord::SecondLine]);
+    const OledKeyRecord record = batch.edit(index);
+    setEntry(record, entry, 2);
     const int shownBytes = int(lineLength) - 1;
     const QString first = shownText(record, OledKeyRecord::FirstLine, shownBytes);
     const QString second = shownText(record, OledKeyRecord::SecondLine, shownBytes);

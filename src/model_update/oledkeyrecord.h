@@ -80,8 +80,9 @@ public:
         m_bytes[DisplayModelOffset] = displayModel;
         m_bytes[IconOffset] = icon;
         std::memcpy(m_bytes + TextLengthOffset, lengths, 2);
-        std::memcpy(fieldData(FirstLine), texts, size_t(qBound(0, count, int(TextFieldSize))));
-        std::memcpy(fieldData(SecondLine), texts[1], size_t(qBound(0, count, int(TextFieldSize))));
+        const size_t bytes = size_t(qBound(0, count, int(TextFieldSize)));
+        std::memcpy(fieldData(FirstLine), texts[0], bytes);
+        std::memcpy(fieldData(SecondLine), texts[1], bytes);
     }
     // Fills the whole field with NUL bytes.
     void clearText(Line line)

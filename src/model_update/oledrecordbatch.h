@@ -21,19 +21,14 @@ public:
 
     // Copies the records in from the model.
     void load(const Model_VOrnParam &model);
-    // A record of the copy, invalid for an index outside the batch.
-    OledKeyRecord read(int index)
-    {
-        const int slot = index - m_first;
-        return OledKeyRecord(slot >= 0 && slot < m_count ? m_records[slot] : nullptr);
-    }
-    // The same, and the record will be written back.
+    // A record of the copy, to be written back; invalid for an index outside the batch.
     OledKeyRecord edit(int index)
     {
         const int slot = index - m_first;
-        if (slot >= 0 && slot < m_count)
-            m_edited.set(size_t(slot));
-        return read(index);
+        if (slot < 0 || slot >= m_count)
+            return OledKeyRecord(nullptr);
+        m_edited.set(size_t(slot));
+        return OledKeyRecord(m_records[slot]);
     }
     // Copies the edited records over the model's.
     void writeBack(Model_VOrnParam &model) const;

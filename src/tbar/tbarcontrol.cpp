@@ -70,7 +70,7 @@ void UiprocDealKeyPress_Vorn_Desktop::checkTbarJump()
         || !hostHas(HostTake))
         return;
     qDebug() << "------KEY_T_BAR-----------temp_TbarValue=" << m_tbar->takeNum();
-    applyTbarPosition(m_tbar->takeNum());
+    applyTbarPosition();
     writeShareMemory(TbarRecord::TbarKeyCode, m_tbar->takeNum());
     emit sigKeyValueForTest(TbarRecord::TbarKeyCode, m_tbar->takeNum(), 0);
 }

@@ -12,13 +12,10 @@ int main(int argc, char *argv[])
                            QStringLiteral("Plays the host around the keyboard processor and "
                                           "replays a trace (none: the built-in demo; -: standard "
                                           "input), one JSON line per signal, call and host call."));
-    int exitStatus = 0;
-    if (!options.parse(app.arguments(), &exitStatus))
-        return exitStatus;
     Trace trace;
-    if (!options.loadTrace(&trace))
-        return SessionOptions::UsageError;
-    options.apply();
+    int exitStatus = 0;
+    if (!options.prepare(app.arguments(), &trace, &exitStatus))
+        return exitStatus;
 
     Simulator simulator(stdout);
     const bool ran = simulator.run(trace);

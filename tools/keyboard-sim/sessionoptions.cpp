@@ -30,6 +30,18 @@ SessionOptions::SessionOptions(QCommandLineParser &parser, const QString &summar
                                  QStringLiteral("[TRACE | -]"));
 }
 
+bool SessionOptions::prepare(const QStringList &arguments, Trace *trace, int *exitStatus)
+{
+    if (!parse(arguments, exitStatus))
+        return false;
+    if (!loadTrace(trace)) {
+        *exitStatus = UsageError;
+        return false;
+    }
+    apply();
+    return true;
+}
+
 bool SessionOptions::parse(const QStringList &arguments, int *exitStatus)
 {
     *exitStatus = 0;

@@ -17,17 +17,18 @@ public:
     // summary: what the tool does, followed in the help by the trace line kinds.
     SessionOptions(QCommandLineParser &parser, const QString &summary);
 
-    // Parses the command line; false when the tool must stop with *exitStatus (after
-    // --help, or a usage error, both printed).
-    bool parse(const QStringList &arguments, int *exitStatus);
-    // Reads and checks the trace; prints why to stderr when it cannot.
-    bool loadTrace(Trace *trace) const;
-    // Makes the session see --fresh and --boot-arg; before the host session starts.
-    void apply() const;
-
-    int usageError(const QString &reason) const;
+    // Parses the command line, reads and checks the trace, and makes the session see
+    // --fresh and --boot-arg (call it before the host session starts). False when the
+    // tool must stop with *exitStatus: after --help, a usage error or an unreadable
+    // trace, each printed.
+    bool prepare(const QStringList &arguments, Trace *trace, int *exitStatus);
 
 private:
+    bool parse(const QStringList &arguments, int *exitStatus);
+    bool loadTrace(Trace *trace) const;
+    void apply() const;
+    int usageError(const QString &reason) const;
+
     QCommandLineParser &m_parser;
     QCommandLineOption m_help;
     QCommandLineOption m_bootArg;

@@ -49,13 +49,10 @@ int main(int argc, char *argv[])
                                               QStringLiteral("FILE"));
     parser.addOption(saveOption);
     parser.addOption(screenshotOption);
-    int exitStatus = 0;
-    if (!options.parse(app.arguments(), &exitStatus))
-        return exitStatus;
     Trace trace;
-    if (!options.loadTrace(&trace))
-        return SessionOptions::UsageError;
-    options.apply();
+    int exitStatus = 0;
+    if (!options.prepare(app.arguments(), &trace, &exitStatus))
+        return exitStatus;
 
     KeyboardView view;
     if (!view.load())
