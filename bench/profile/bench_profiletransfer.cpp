@@ -1,6 +1,9 @@
+#include "configfiles.h"
+#include "inicheck.h"
 #include "keygroups.h"
 #include "oledconfigstore.h"
 #include "profiledisk.h"
+#include "regularfile.h"
 
 #include <benchmark/benchmark.h>
 
@@ -8,6 +11,8 @@
 #include <QtCore/QFile>
 #include <QtCore/QSaveFile>
 #include <QtCore/QTemporaryDir>
+
+#include <fcntl.h>
 
 namespace {
 
@@ -71,8 +76,23 @@ void copyFloor(benchmark::State &state)
     }
 }
 
+// What an import adds to the floor: the profile read through its checked descriptor, and
+// checked to be a configuration file the library can read.
+void profileChecks(benchmark::State &state)
+{
+    const Profile profile;
+    const QByteArray target = QFile::encodeName(profile.target);
+    for (auto _ : state) {
+        const RegularFile file = RegularFile::read(AT_FDCWD, target, ConfigFiles::SizeLimit,
+                                                   RegularFile::RefuseLinks);
+        if (!IniCheck(file.content()).isClean())
+            state.SkipWithError("the profile was refused");
+    }
+}
+
 } // namespace
 
 BENCHMARK(exportProfile);
 BENCHMARK(importProfile);
 BENCHMARK(copyFloor);
+BENCHMARK(profileChecks);

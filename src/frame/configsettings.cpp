@@ -37,7 +37,6 @@ CheckedConfigFile::CheckedConfigFile(const QString &path) : m_path(path)
     const IniCheck check(file.content());
     if (file.isRead() && check.isClean())
         return;
-    m_canReplace = file.isRead();
     if (file.isRead()) {
         QStringList lines;
         for (const int line : check.garbledLines().mid(0, 10))
@@ -48,9 +47,10 @@ CheckedConfigFile::CheckedConfigFile(const QString &path) : m_path(path)
     } else {
         warnOnce(path, QStringLiteral("is %1; it reads as missing").arg(file.reason()));
     }
+    // A copy that could not be written whole never replaces the file.
     m_copy = std::make_unique<QTemporaryFile>();
-    if (m_copy->open())
-        m_copy->write(check.readable());
+    m_canReplace = file.isRead() && m_copy->open()
+            && m_copy->write(check.readable()) == check.readable().size() && m_copy->flush();
     m_copy->close();
 }
 
