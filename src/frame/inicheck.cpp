@@ -1,9 +1,9 @@
 #include "inicheck.h"
 
 #include <QtCore/QString>
-#include <QtCore/QStringList>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace {
@@ -11,6 +11,18 @@ namespace {
 bool isSpace(char ch)
 {
     return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r';
+}
+
+// The bytes Qt's INI reader looks at when it splits lines; it passes over all others.
+bool isSpecial(char ch)
+{
+    static const auto special = [] {
+        std::array<bool, 256> table{};
+        for (const char byte : {'\n', '\r', '"', ';', '=', '\\'})
+            table[uchar(byte)] = true;
+        return table;
+    }();
+    return special[uchar(ch)];
 }
 
 // "\r\n" and "\n\r" end a line as one break.
@@ -41,6 +53,10 @@ bool nextLine(const QByteArray &data, int &pos, Line &line)
     bool inQuotes = false;
     int i = line.start;
     while (i < size) {
+        if (!isSpecial(data[i])) {
+            ++i;
+            continue;
+        }
         const char ch = data[i++];
         if (ch == '=' && !inQuotes && line.equals < 0) {
             line.equals = i - 1;
@@ -74,16 +90,29 @@ int digitValue(char ch, int base)
     return value < base ? value : -1;
 }
 
-// The texts of a value as Qt's INI reader unescapes it: several when commas outside quotes
-// make it a list. A numeric escape ("\x41", "\101") gives the character of the low 16
-// bits of its value, as QChar does. Spaces around a text are dropped unless escaped or
-// quoted, except after an escape that ends the value.
-QStringList unescapedTexts(const QByteArray &data, int from, int to)
+// Texts QSettings returns as they are, or as a byte array for "@ByteArray(...)". Qt writes
+// a text starting with '@' as "@@...", so any other text starting with '@' is one of its
+// value forms (or reads as one in another Qt version).
+bool isReadable(const QString &text)
 {
+    return !text.startsWith(QLatin1Char('@')) || text.startsWith(QLatin1String("@@"))
+            || (text.startsWith(QLatin1String("@ByteArray(")) && text.endsWith(QLatin1Char(')')));
+}
+
+// Whether each text of a value is readable, as Qt's INI reader unescapes it: several texts
+// when commas outside quotes make it a list. A numeric escape ("\x41", "\101") gives the
+// character of the low 16 bits of its value, as QChar does. Blanks around a text are
+// dropped unless escaped or quoted, except after an escape that ends the value.
+bool holdsReadableTexts(const QByteArray &data, int from, int to)
+{
+    // Only a '@' or an escape can start a text with '@'.
+    if (std::none_of(data.constData() + from, data.constData() + to,
+                     [](char ch) { return ch == '@' || ch == '\\'; }))
+        return true;
     static const char Escapes[] = "abfnrtv\"?'\\";
     static const char Escaped[] = "\a\b\f\n\r\t\v\"?'\\";
-    QStringList texts;
     QString text;
+    text.reserve(to - from);
     bool quoted = false;
     bool inQuotes = false;
     int kept = 0; // the length of the text that keeps its trailing spaces
@@ -96,16 +125,17 @@ QStringList unescapedTexts(const QByteArray &data, int from, int to)
     const auto endText = [&] {
         while (!quoted && text.size() > kept && (text.endsWith(' ') || text.endsWith('\t')))
             text.chop(1);
-        texts << text;
-        text.clear();
+        const bool readable = isReadable(text);
+        text.resize(0);
         quoted = false;
+        return readable;
     };
     skipSpaces();
     while (i < to) {
         const char ch = data[i++];
         if (ch == '\\') {
             if (i == to)
-                return texts << text;
+                return isReadable(text);
             const char code = data[i++];
             const int base = code == 'x' ? 16 : 8;
             const char *simple = code ? std::strchr(Escapes, code) : nullptr;
@@ -118,9 +148,9 @@ QStringList unescapedTexts(const QByteArray &data, int from, int to)
                     value = value * quint32(base) + quint32(digitValue(data[i], base));
                 text += QChar(ushort(value));
                 if (i == to)
-                    return texts << text;
+                    return isReadable(text);
             } else if (code == 'x' && i == to) {
-                return texts << text;
+                return isReadable(text);
             } else if (i < to && isLineBreakPair(code, data[i])) {
                 ++i;
             }
@@ -131,7 +161,8 @@ QStringList unescapedTexts(const QByteArray &data, int from, int to)
             if (!inQuotes)
                 skipSpaces();
         } else if (ch == ',' && !inQuotes) {
-            endText();
+            if (!endText())
+                return false;
             skipSpaces();
         } else {
             int end = i;
@@ -141,23 +172,7 @@ QStringList unescapedTexts(const QByteArray &data, int from, int to)
             i = end;
         }
     }
-    endText();
-    return texts;
-}
-
-// Texts QSettings returns as they are, or as a byte array for "@ByteArray(...)". Qt writes
-// a text starting with '@' as "@@...", so any other text starting with '@' is one of its
-// value forms (or reads as one in another Qt version).
-bool isReadable(const QString &text)
-{
-    return !text.startsWith(QLatin1Char('@')) || text.startsWith(QLatin1String("@@"))
-            || (text.startsWith(QLatin1String("@ByteArray(")) && text.endsWith(QLatin1Char(')')));
-}
-
-bool holdsReadableValue(const QByteArray &data, const Line &line)
-{
-    const QStringList texts = unescapedTexts(data, line.equals + 1, line.end);
-    return std::all_of(texts.begin(), texts.end(), isReadable);
+    return endText();
 }
 
 } // namespace
@@ -177,7 +192,7 @@ IniCheck::IniCheck(const QByteArray &content)
             const int close = content.indexOf(']', line.start);
             garbledSection = close < 0 || close >= line.end;
         }
-        if (!garbledSection && (header || (line.equals >= 0 && holdsReadableValue(content, line))))
+        if (!garbledSection && (header || (line.equals >= 0 && holdsReadableTexts(content, line.equals + 1, line.end))))
             continue;
         lineNumber += int(std::count(content.begin() + counted, content.begin() + line.start, '\n'));
         counted = line.start;

@@ -28,17 +28,17 @@ RegularFile::Refusal readOpenFile(int fd, const struct stat &looked, int limit, 
         return RegularFile::TooLarge;
     // Whole chunks (procfs wants reads of whole records) until the end, or until past the
     // limit, however much the file has grown since it was looked at.
-    const int Chunk = 64 * 1024;
-    int size = 0;
+    char chunk[64 * 1024];
     ssize_t length = 0;
+    content.reserve(int(opened.st_size));
     do {
-        content.resize(size + Chunk);
-        length = ::read(fd, content.data() + size, Chunk);
-        size += int(qMax(ssize_t(0), length));
-    } while (size <= limit && (length > 0 || (length < 0 && errno == EINTR)));
-    content.resize(size);
-    return size > limit ? RegularFile::TooLarge : length < 0 ? RegularFile::Unreadable
-                                                            : RegularFile::None;
+        length = ::read(fd, chunk, sizeof chunk);
+        if (length > 0)
+            content.append(chunk, int(length));
+    } while (content.size() <= limit && (length > 0 || (length < 0 && errno == EINTR)));
+    return content.size() > limit ? RegularFile::TooLarge
+            : length < 0          ? RegularFile::Unreadable
+                                  : RegularFile::None;
 }
 
 } // namespace
