@@ -26,6 +26,20 @@ void warnOnce(const QString &path, const QString &what)
     qWarning().noquote() << "DealKeyPress:" << path << what;
 }
 
+// What of a file that does not pass reads as missing, in words.
+QString missingPart(const RegularFile &file, const IniCheck &check)
+{
+    if (!file.isRead())
+        return QStringLiteral("is %1; it reads as missing").arg(QLatin1String(file.reason()));
+    QStringList lines;
+    for (const int line : check.garbledLines().mid(0, 10))
+        lines << QString::number(line);
+    if (check.garbledLines().size() > 10)
+        lines << QStringLiteral("...");
+    return QStringLiteral("has unreadable lines: %1; they read as missing")
+            .arg(lines.join(QLatin1String(", ")));
+}
+
 } // namespace
 
 CheckedConfigFile::CheckedConfigFile(const QString &path) : m_path(path)
@@ -37,16 +51,7 @@ CheckedConfigFile::CheckedConfigFile(const QString &path) : m_path(path)
     const IniCheck check(file.content());
     if (file.isRead() && check.isClean())
         return;
-    if (file.isRead()) {
-        QStringList lines;
-        for (const int line : check.garbledLines().mid(0, 10))
-            lines << QString::number(line);
-        warnOnce(path, QStringLiteral("has unreadable lines: %1%2; they read as missing")
-                               .arg(lines.join(QLatin1String(", ")),
-                                    QLatin1String(check.garbledLines().size() > 10 ? ", ..." : "")));
-    } else {
-        warnOnce(path, QStringLiteral("is %1; it reads as missing").arg(file.reason()));
-    }
+    warnOnce(path, missingPart(file, check));
     // A copy that could not be written whole never replaces the file.
     m_copy = std::make_unique<QTemporaryFile>();
     m_canReplace = file.isRead() && m_copy->open()
@@ -70,7 +75,7 @@ bool ConfigSettings::commit()
     sync();
     bool written = status() == QSettings::NoError;
     if (written && m_copy) {
-        const RegularFile copy = RegularFile::read(AT_FDCWD, QFile::encodeName(fileName()),
+        const RegularFile copy = RegularFile::read(AT_FDCWD, QFile::encodeName(m_copy->fileName()),
                                                    ConfigFiles::SizeLimit, RegularFile::FollowLinks);
         written = m_canReplace && copy.isRead() && RegularFile::replace(m_path, copy.content());
     }
