@@ -1,8 +1,6 @@
 #include "configfiles.h"
 
 #include <QtCore/QCoreApplication>
-#include <QtCore/QDebug>
-#include <QtCore/QSettings>
 
 QString ConfigFiles::keyboardConfigPath()
 {
@@ -14,14 +12,4 @@ QString ConfigFiles::oledConfigPath()
 {
     return QCoreApplication::applicationDirPath()
             + QLatin1String("/Keyboard/VORN_UpdateOled_Config.ini");
-}
-
-bool ConfigFiles::commit(QSettings &settings)
-{
-    settings.sync();
-    if (settings.status() == QSettings::NoError)
-        return true;
-    qWarning().noquote() << "DealKeyPress: cannot write" << settings.fileName()
-                         << "- the file keeps its earlier content";
-    return false;
 }

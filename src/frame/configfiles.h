@@ -3,8 +3,6 @@
 
 #include <QtCore/QString>
 
-class QSettings;
-
 // The INI files under the application directory.
 namespace ConfigFiles {
 
@@ -13,9 +11,9 @@ QString keyboardConfigPath();
 // Per-key OLED settings; the profile that travels to a removable disk.
 QString oledConfigPath();
 
-// Writes the changes made through `settings` to its file now. A failed write leaves a
-// warning naming the file and returns false; the earlier file stays as it was.
-bool commit(QSettings &settings);
+// The largest configuration or profile file read, in bytes: a profile with settings on
+// every OLED key holds about 31 KB.
+const int SizeLimit = 1024 * 1024;
 
 } // namespace ConfigFiles
 

@@ -1,6 +1,7 @@
 #include "sessionrecorder.h"
 
 #include "configfiles.h"
+#include "configsettings.h"
 
 #include <model_protocoldata.h>
 #include <uiproctake.h>
@@ -218,7 +219,7 @@ void SessionRecorder::writeHeader()
     } files[] = {{"keyboard", ConfigFiles::keyboardConfigPath()},
                  {"oled", ConfigFiles::oledConfigPath()}};
     for (const auto &file : files) {
-        const QSettings settings(file.path, QSettings::IniFormat);
+        const ConfigSettings settings(file.path);
         const QStringList keys = settings.allKeys();
         for (const QString &key : keys) {
             writeRaw("ini " + QByteArray(file.name) + ' ' + key.toUtf8() + ' '

@@ -1,10 +1,9 @@
 #include "keymapstore.h"
 
-#include "configfiles.h"
 #include "configkeys.h"
+#include "configsettings.h"
 #include "keygroups.h"
 
-#include <QtCore/QSettings>
 #include <QtCore/QStringList>
 
 #include <atomic>
@@ -24,10 +23,10 @@ void removeGroup(QSettings &settings, const QString &group)
     settings.endGroup();
 }
 
-void commit(QSettings &settings)
+void commit(ConfigSettings &settings)
 {
     ++writes;
-    ConfigFiles::commit(settings);
+    settings.commit();
 }
 
 std::optional<int> intValue(const QSettings &settings, const QString &key)
@@ -54,7 +53,7 @@ quint64 KeyMapStore::writeCount()
 QMap<int, int> KeyMapStore::load() const
 {
     QMap<int, int> keyMap;
-    QSettings settings(m_path, QSettings::IniFormat);
+    ConfigSettings settings(m_path);
     settings.beginGroup(KeyMapGroup);
     const QStringList keys = settings.allKeys();
     for (const QString &name : keys)
@@ -64,7 +63,7 @@ QMap<int, int> KeyMapStore::load() const
 
 void KeyMapStore::save(const QMap<int, int> &keyMap) const
 {
-    QSettings settings(m_path, QSettings::IniFormat);
+    ConfigSettings settings(m_path);
     settings.beginGroup(KeyMapGroup);
     for (auto entry = keyMap.cbegin(); entry != keyMap.cend(); ++entry)
         settings.setValue(QString::number(entry.key()), QVariant(QString::number(entry.value())));
@@ -74,7 +73,7 @@ void KeyMapStore::save(const QMap<int, int> &keyMap) const
 
 void KeyMapStore::clearPageGroups(int key) const
 {
-    QSettings settings(m_path, QSettings::IniFormat);
+    ConfigSettings settings(m_path);
     for (int page = 0; page < KeyGroups::PagesPerKey; ++page)
         removeGroup(settings, pageGroup(key, page));
     commit(settings);
@@ -82,7 +81,7 @@ void KeyMapStore::clearPageGroups(int key) const
 
 void KeyMapStore::resetKey(int key) const
 {
-    QSettings settings(m_path, QSettings::IniFormat);
+    ConfigSettings settings(m_path);
     settings.beginGroup(KeyMapGroup);
     settings.remove(QString::number(key));
     settings.endGroup();
@@ -99,13 +98,13 @@ void KeyMapStore::resetKey(int key) const
 
 void KeyMapStore::clear() const
 {
-    QSettings settings(m_path, QSettings::IniFormat);
+    ConfigSettings settings(m_path);
     settings.clear();
     commit(settings);
 }
 
 KeyMapStore::TbarLimits KeyMapStore::tbarLimits() const
 {
-    const QSettings settings(m_path, QSettings::IniFormat);
+    const ConfigSettings settings(m_path);
     return {intValue(settings, TbarMaxKey), intValue(settings, TbarMinKey)};
 }

@@ -9,8 +9,9 @@
 // The keyboard configuration file: group "KeyMap" maps the decimal key value of a
 // physical key to the key value it acts as (stored as text); page groups "<key>_<page>"
 // hold the user's OLED pages, listed in "Modify/btnKey"; "Tbar" holds the T-bar limits.
-// Each call opens the file afresh and writes it when done; an unreadable file reads as
-// empty, and a failed write leaves a warning and the earlier file.
+// Each call opens the file afresh through ConfigSettings and writes it when done; what of
+// the file cannot be read reads as missing, and a failed write leaves a warning and the
+// earlier file.
 class KeyMapStore
 {
 public:

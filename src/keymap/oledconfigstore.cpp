@@ -1,9 +1,8 @@
 #include "oledconfigstore.h"
 
-#include "configfiles.h"
 #include "configkeys.h"
+#include "configsettings.h"
 
-#include <QtCore/QSettings>
 #include <QtCore/QStringList>
 
 namespace {
@@ -27,7 +26,7 @@ OledConfigStore::OledConfigStore(const QString &path) : m_path(path) { }
 void OledConfigStore::write(int keyValue, int displayModel, int iconIndex, const QString &firstText,
                             const QString &secondText) const
 {
-    QSettings settings(m_path, QSettings::IniFormat);
+    ConfigSettings settings(m_path);
     QStringList keys = ConfigKeys::readModifiedList(settings);
     const QString group = QStringLiteral("%1").arg(keyValue);
     const int listed = keys.indexOf(group);
@@ -45,5 +44,5 @@ void OledConfigStore::write(int keyValue, int displayModel, int iconIndex, const
         if (settings.value(QStringLiteral("%1/isModify").arg(keyValue), false).toBool())
             writeKeyGroup(settings, group, false, 0, firstText, secondText, 0);
     }
-    ConfigFiles::commit(settings);
+    settings.commit();
 }

@@ -1,10 +1,10 @@
 #include "oledpagetable.h"
 
 #include "configkeys.h"
+#include "configsettings.h"
 #include "keymapstore.h"
 
 #include <QtCore/QFile>
-#include <QtCore/QSettings>
 #include <QtCore/QStringList>
 
 #include <algorithm>
@@ -27,7 +27,7 @@ bool parsePageGroup(const QString &name, int *key, int *page)
 OledPageTable OledPageTable::read(const QString &path)
 {
     OledPageTable table;
-    QSettings settings(path, QSettings::IniFormat);
+    ConfigSettings settings(path);
     const QStringList groups = settings.childGroups();
     for (const QString &group : groups) {
         int key;

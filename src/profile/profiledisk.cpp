@@ -1,19 +1,29 @@
 #include "profiledisk.h"
 
+#include "configfiles.h"
+#include "directoryhandle.h"
+#include "inicheck.h"
+#include "regularfile.h"
+
+#include <QtCore/QDebug>
 #include <QtCore/QDir>
-#include <QtCore/QFile>
-#include <QtCore/QSaveFile>
+
+#include <fcntl.h>
 
 namespace {
 
-const QString ProfileFileName = QStringLiteral("VORN_KeyBoard_Config.ini");
+const QString ProfileFolder = QStringLiteral("V_ORN");
+const QByteArray ProfileFileName = QByteArrayLiteral("VORN_KeyBoard_Config.ini");
 
-// A folder that cannot be created shows as a failed copy.
-bool copyWithFolders(const QString &profileDirectory, const QString &source, const QString &target)
+bool refuse(const QString &path, const QString &what)
 {
-    QDir().mkpath(profileDirectory);
-    QDir().mkpath(QFileInfo(target).absolutePath());
-    return ProfileDisk::replaceWithCopy(source, target);
+    qWarning().noquote() << "DealKeyPress: no profile copied:" << path << "is" << what;
+    return false;
+}
+
+QString diskProfile(const QString &profileDirectory)
+{
+    return QDir(profileDirectory).filePath(QFile::decodeName(ProfileFileName));
 }
 
 } // namespace
@@ -34,37 +44,54 @@ QString ProfileDisk::profileDirectory() const
     for (const QFileInfo &disk : disks) {
         const QString diskPath = QDir::cleanPath(disk.absoluteFilePath());
         if (diskPath.contains(rootPath))
-            return QStringLiteral("%1/V_ORN").arg(diskPath);
+            return QStringLiteral("%1/%2").arg(diskPath, ProfileFolder);
     }
     return QString();
 }
 
+// "<disk>/V_ORN" right under the root, each a real directory; "V_ORN" is created when
+// missing. Closed when the path is anything else.
+DirectoryHandle ProfileDisk::openProfileFolder(const QString &profileDirectory) const
+{
+    const QStringList steps = QDir(m_root).relativeFilePath(profileDirectory).split(QLatin1Char('/'));
+    if (steps.size() != 2 || steps[1] != ProfileFolder)
+        return DirectoryHandle();
+    const DirectoryHandle disk(DirectoryHandle(m_root), QFile::encodeName(steps[0]),
+                               DirectoryHandle::RefuseMissing);
+    return DirectoryHandle(disk, QFile::encodeName(ProfileFolder), DirectoryHandle::CreateMissing);
+}
+
 bool ProfileDisk::exportTo(const QString &profileDirectory) const
 {
-    return copyWithFolders(profileDirectory, m_localProfile,
-                           QDir(profileDirectory).filePath(ProfileFileName));
+    const RegularFile local = RegularFile::read(AT_FDCWD, QFile::encodeName(m_localProfile),
+                                                ConfigFiles::SizeLimit, RegularFile::FollowLinks);
+    if (!local.isRead())
+        return refuse(m_localProfile, QLatin1String(local.reason()));
+    const DirectoryHandle folder = openProfileFolder(profileDirectory);
+    if (!folder.isOpen())
+        return refuse(profileDirectory, QStringLiteral("no folder of a disk"));
+    if (!folder.holdsFileOrNothing(ProfileFileName))
+        return refuse(diskProfile(profileDirectory), QStringLiteral("not a regular file"));
+    return RegularFile::replace(folder.entryPath(ProfileFileName), local.content())
+            || refuse(diskProfile(profileDirectory), QStringLiteral("unwritable"));
 }
 
 bool ProfileDisk::importFrom(const QString &profileDirectory) const
 {
-    return copyWithFolders(profileDirectory, QDir(profileDirectory).filePath(ProfileFileName),
-                           m_localProfile);
-}
-
-bool ProfileDisk::replaceWithCopy(const QString &source, const QString &target)
-{
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    char buffer[64 * 1024];
-    qint64 length;
-    while ((length = in.read(buffer, sizeof buffer)) > 0) {
-        // Without commit() the temporary file is discarded.
-        if (out.write(buffer, length) != length)
-            return false;
+    const DirectoryHandle folder = openProfileFolder(profileDirectory);
+    if (!folder.isOpen())
+        return refuse(profileDirectory, QStringLiteral("no folder of a disk"));
+    const RegularFile profile = RegularFile::read(folder.descriptor(), ProfileFileName,
+                                                  ConfigFiles::SizeLimit, RegularFile::RefuseLinks);
+    if (!profile.isRead())
+        return refuse(diskProfile(profileDirectory), QLatin1String(profile.reason()));
+    const IniCheck check(profile.content());
+    if (!check.isClean()) {
+        return refuse(diskProfile(profileDirectory),
+                      QStringLiteral("a file that cannot be read at line %1")
+                              .arg(check.garbledLines().first()));
     }
-    return length == 0 && out.commit();
+    QDir().mkpath(QFileInfo(m_localProfile).absolutePath());
+    return RegularFile::replace(m_localProfile, profile.content())
+            || refuse(m_localProfile, QStringLiteral("unwritable"));
 }

@@ -3,9 +3,17 @@
 
 #include <QtCore/QString>
 
+class DirectoryHandle;
+
 // The keyboard profile between a local file and a removable disk: the disks are the
 // directories under a mount root, the first by name (case ignored) is used, and the
 // profile lives in its "V_ORN" directory as "VORN_KeyBoard_Config.ini".
+//
+// A disk may hold anything, so only a regular file of at most ConfigFiles::SizeLimit bytes
+// travels, read through the descriptor that was checked; the disk's folder and its
+// "V_ORN" must be real directories, reached without following links; an imported profile
+// must be a configuration file IniCheck accepts whole. Anything else is a failed copy,
+// with a warning saying why.
 class ProfileDisk
 {
 public:
@@ -15,17 +23,14 @@ public:
     // when the root is missing or holds no disk directory.
     QString profileDirectory() const;
 
-    // Copy the profile one way, creating the profile directory and the target's folder
+    // Copy the profile one way, creating the profile directory and the local file's folder
     // when missing. False when the copy failed; the target then keeps what it held.
     bool exportTo(const QString &profileDirectory) const;
     bool importFrom(const QString &profileDirectory) const;
 
-    // Replaces the target by a complete copy of the source: the copy is written under a
-    // temporary name beside the target and renamed over it, so a failed copy (missing
-    // source, unwritable target, full disk) leaves the target as it was.
-    static bool replaceWithCopy(const QString &source, const QString &target);
-
 private:
+    DirectoryHandle openProfileFolder(const QString &profileDirectory) const;
+
     QString m_root;
     QString m_localProfile;
 };

@@ -10,12 +10,32 @@
 
 // The two configuration files as a user may leave them: the input holds the keyboard
 // configuration (key remap, page groups, T-bar limits) and the OLED configuration as two
-// chunks, then pairs of key values to remap, reset and configure. The processor starts on
-// them and runs every operation that reads them.
+// chunks, a third chunk of lines in Qt's value forms to add to them, then pairs of key
+// values to remap, reset and configure. The processor starts on them and runs every
+// operation that reads them.
 namespace {
 
 const int KeysTried = 4;
 const int GroupPayloadSize = 16 * (2 + 3 * 30);
+const char *const Forms[] = {"@Variant(", "@ByteArray(", "@Rect(", "@Size(", "@Point(",
+                             "@DateTime("};
+
+// Per line a byte choosing the file (bit 7) and the form, then the form's content as a
+// chunk, written escaped as QSettings writes it. The library reads every group of both
+// files (the page groups and every write list them), so one key of each will do.
+void addForms(const QByteArray &lines, QByteArray (&files)[2])
+{
+    FuzzInput in(reinterpret_cast<const uint8_t *>(lines.constData()), size_t(lines.size()));
+    while (!in.atEnd()) {
+        const int choice = in.take<quint8>();
+        QByteArray &file = files[choice >> 7];
+        file += QByteArray(choice >> 7 ? "\n[105]\noled1stText=" : "\n[313_0]\ndisplayModel=")
+                + Forms[choice % std::size(Forms)];
+        for (const char byte : in.chunk())
+            file += "\\x" + QByteArray::number(uchar(byte), 16);
+        file += ")\n";
+    }
+}
 
 // Each write gets a modification time of its own: QSettings would otherwise take a file
 // of the same size and time for the one it read before.
@@ -54,8 +74,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fuzzApplication();
     FuzzInput in(data, size);
     ProcessorHost host;
-    writeFile(ConfigFiles::keyboardConfigPath(), in.chunk());
-    writeFile(ConfigFiles::oledConfigPath(), in.chunk());
+    QByteArray files[2] = {in.chunk(), in.chunk()};
+    addForms(in.chunk(), files);
+    writeFile(ConfigFiles::keyboardConfigPath(), files[0]);
+    writeFile(ConfigFiles::oledConfigPath(), files[1]);
     UiprocDealKeyPress_Vorn_Desktop *processor = host.start();
     for (const quint16 raw : {0, 512, 0xffff})
         host.send(keyEvent(10, uchar(raw & 0xff), uchar(raw >> 8)));

@@ -1,40 +1,65 @@
 #include "keymapstore.h"
-#include "oledconfigstore.h"
 #include "testfiles.h"
 
 #include <QtCore/QTemporaryDir>
 #include <QtTest/QtTest>
 
-// A write the disk refuses, in both configuration files. What the stores write otherwise
-// is shown by the remap and OLED configuration golden traces.
+#include <sys/stat.h>
+
+// A file the stores cannot read whole, and a write the disk refuses. What the stores write
+// otherwise is shown by the remap and OLED configuration golden traces.
 class tst_KeyMapStore : public QObject
 {
     Q_OBJECT
 private slots:
-    void failedWritesKeepTheFile();
+    void unreadableOrUnwritable_data();
+    void unreadableOrUnwritable();
 };
 
-// A warning, and the file as it was.
-void tst_KeyMapStore::failedWritesKeepTheFile()
+void tst_KeyMapStore::unreadableOrUnwritable_data()
 {
+    QTest::addColumn<QByteArray>("content"); // null: a FIFO
+    QTest::addColumn<int>("sizeLimit"); // of a file written, in bytes; 0: none
+    QTest::addColumn<QString>("warnings"); // expected in this order, '|' between them
+    QTest::addColumn<QByteArray>("saved"); // after saving 106 as 107; null: as it was
+
+    const QByteArray keyMap = "[KeyMap]\n105=203\n";
+    const QByteArray garbled = keyMap + "107=@Variant(\\0\\0\\0\\t\\x18\\x18\\x18\\x18)\n[Tbar]\nMax=900\n";
+    const QString cannotWrite = QStringLiteral("cannot write");
+    QTest::newRow("a write the disk refuses") << keyMap << 20 << cannotWrite << QByteArray();
+    QTest::newRow("a value Qt cannot read")
+            << garbled << 0 << "has unreadable lines: 3;"
+            << QByteArray("[KeyMap]\n105=203\n106=107\n\n[Tbar]\nMax=900\n");
+    QTest::newRow("the same on a full disk")
+            << garbled << 20 << "has unreadable lines: 3;|" + cannotWrite << QByteArray();
+    QTest::newRow("a FIFO") << QByteArray() << 0 << "is not a regular file|" + cannotWrite
+                            << QByteArray();
+}
+
+// The readable part reads and is kept; a file that cannot be read is never written over.
+// One warning per file, however often it is read.
+void tst_KeyMapStore::unreadableOrUnwritable()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, sizeLimit);
+    QFETCH(QString, warnings);
+    QFETCH(QByteArray, saved);
+
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     const QString path = dir.filePath(QStringLiteral("keyboard.ini"));
-    const QByteArray before = "[KeyMap]\n105=203\n";
-    QVERIFY(TestFiles::writeFile(path, before));
-    QMap<int, int> large;
-    for (int key = 0; key < 100; ++key)
-        large.insert(key, key + 1000);
-    const QRegularExpression warning(QStringLiteral("^DealKeyPress: cannot write .*keyboard.ini"));
-    QTest::ignoreMessage(QtWarningMsg, warning);
-    QTest::ignoreMessage(QtWarningMsg, warning);
-    {
-        const TestFiles::FileSizeLimit limit(before.size() + 8);
-        KeyMapStore(path).save(large);
-        OledConfigStore(path).write(105, 1, 2, QStringLiteral("a long first line"),
-                                    QStringLiteral("and a second one"));
-    }
-    QCOMPARE(TestFiles::readFile(path), before);
+    QVERIFY(content.isNull() ? mkfifo(QFile::encodeName(path).constData(), 0600) == 0
+                             : TestFiles::writeFile(path, content));
+    for (const QString &warning : warnings.split(QLatin1Char('|')))
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^DealKeyPress: .*" + warning));
+
+    const KeyMapStore store(path);
+    QCOMPARE(store.load().value(105), content.isNull() ? 0 : 203);
+    QCOMPARE(store.tbarLimits().max.value_or(0), content.contains("Max") ? 900 : 0);
+    const TestFiles::FileSizeLimit limit(sizeLimit ? rlim_t(sizeLimit) : RLIM_INFINITY);
+    store.save({{106, 107}});
+    QCOMPARE(QFileInfo(path).isFile() ? TestFiles::readFile(path) : QByteArray(),
+             saved.isNull() ? content : saved);
 }
 
 QTEST_GUILESS_MAIN(tst_KeyMapStore)

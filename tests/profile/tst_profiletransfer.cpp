@@ -1,6 +1,6 @@
 #include "configfiles.h"
+#include "diskentries.h"
 #include "processorhost.h"
-#include "testfiles.h"
 
 #include <QtTest/QtTest>
 
@@ -11,20 +11,23 @@ using namespace TestFiles;
 
 // The processor's profile transfer reaches the real "/media/root/". The test runs again in
 // a private mount namespace with a tmpfs over /media, so the host's /media is never
-// touched. The transfer's cases are tested on plain folders in tst_profiledisk.
+// touched. What a disk may hold is tested on plain folders in tst_profiledisk too; here
+// through the processor, with devices and mounts besides.
 class tst_ProfileTransfer : public QObject
 {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void realDiskRoot();
+    void init();
+    void transfer_data();
+    void transfer();
 };
 
 namespace {
 
 const char Rerun[] = "VORN_TEST_RERUN_UNDER_UNSHARE";
 const QString Media = QStringLiteral("/media");
-const QString DiskProfile = QStringLiteral("/media/root/a/V_ORN/VORN_KeyBoard_Config.ini");
+const QString Profile = QStringLiteral("root/a/V_ORN/VORN_KeyBoard_Config.ini"); // under /media
 
 // "mnt:[inode]" of a process.
 QString mountNamespace(pid_t pid)
@@ -42,27 +45,63 @@ void tst_ProfileTransfer::initTestCase()
         QSKIP("no private mount namespace (unshare --mount needs root); /media is left alone");
     if (!QFileInfo(Media).isDir())
         QSKIP("there is no /media to mount over");
-    QCOMPARE(mount("tmpfs", "/media", "tmpfs", 0, "size=1m"), 0);
 }
 
-// No disk, an export to the first disk by name, an import back that reloads the remap.
-void tst_ProfileTransfer::realDiskRoot()
+// A fresh tmpfs over /media for each test, over the earlier ones.
+void tst_ProfileTransfer::init()
 {
+    QCOMPARE(mount("tmpfs", "/media", "tmpfs", 0, "size=4m"), 0);
+}
+
+void tst_ProfileTransfer::transfer_data()
+{
+    QTest::addColumn<QStringList>("disk"); // under /media, see DiskEntries::create
+    QTest::addColumn<int>("imported");
+    QTest::addColumn<int>("exported"); // after the import
+
+    QTest::newRow("no disk") << QStringList() << -1 << -1;
+    QTest::newRow("the first disk by name")
+            << QStringList{"root/B/", "file " + Profile + " [105]\nisModify=false"} << 1 << 1;
+    for (const DiskEntries::Refused &row : DiskEntries::refusedProfiles())
+        QTest::newRow(row.name) << row.entries << -2 << (row.refusesExport ? -2 : 1);
+    // Devices made here, so that a wrong export cannot reach the machine's own.
+    QTest::newRow("a link to a device")
+            << QStringList{"device zero", "link " + Profile + " /media/zero"} << -2 << -2;
+    QTest::newRow("a device") << QStringList{"device " + Profile} << -2 << -2;
+    QTest::newRow("a growing file mounted")
+            << QStringList{"bind " + Profile + " /proc/self/pagemap"} << -2 << -2;
+}
+
+// An import replaces the local profile by the disk's and reloads the key remap, an export
+// the disk's by the local one. What is refused leaves the disk, the local profile and the
+// key remap as they were.
+void tst_ProfileTransfer::transfer()
+{
+    QFETCH(QStringList, disk);
+    QFETCH(int, imported);
+    QFETCH(int, exported);
+
     ProcessorHost host;
     UiprocDealKeyPress_Vorn_Desktop *processor = host.start();
     host.model.keyMap = {{1, 2}};
-    QVERIFY(writeFile(ConfigFiles::oledConfigPath(), "local profile"));
-    QCOMPARE(processor->scanUdisk(), false);
-    QCOMPARE(processor->exportProfile(), -1);
+    const QByteArray local = "[105]\nisModify=true\n";
+    QVERIFY(writeFile(ConfigFiles::oledConfigPath(), local));
+    QVERIFY(DiskEntries::create(Media, disk));
+    QMap<QString, QByteArray> expected = DiskEntries::snapshot(Media);
+    const QRegularExpression refused("^DealKeyPress: no profile copied");
 
-    QVERIFY(createLayout(Media, {"root/B/", "root/a/"}));
-    QCOMPARE(processor->exportProfile(), 1);
-    QCOMPARE(readFile(DiskProfile), QByteArray("local profile"));
-
-    QVERIFY(writeFile(DiskProfile, "disk profile"));
-    QCOMPARE(processor->importProfile(), 1);
-    QCOMPARE(readFile(ConfigFiles::oledConfigPath()), QByteArray("disk profile"));
-    QVERIFY(host.model.keyMap.isEmpty());
+    if (imported == -2)
+        QTest::ignoreMessage(QtWarningMsg, refused);
+    QCOMPARE(processor->importProfile(), imported);
+    QCOMPARE(readFile(ConfigFiles::oledConfigPath()), imported == 1 ? expected.value(Profile) : local);
+    QCOMPARE(host.model.keyMap.isEmpty(), imported == 1);
+    QCOMPARE(DiskEntries::snapshot(Media), expected);
+    if (exported == -2)
+        QTest::ignoreMessage(QtWarningMsg, refused);
+    QCOMPARE(processor->exportProfile(), exported);
+    if (exported == 1)
+        expected[Profile] = readFile(ConfigFiles::oledConfigPath());
+    QCOMPARE(DiskEntries::snapshot(Media), expected);
 }
 
 int main(int argc, char *argv[])
