@@ -169,7 +169,7 @@ int main(int argc, char *argv[])
         if (!file.open(QIODevice::ReadOnly))
             return 1;
         const QByteArray text = file.readAll();
-        const Trace trace = Trace::parse(QString::fromUtf8(text));
+        const Trace trace = Trace::parse(text);
         const QString name = QFileInfo(path).completeBaseName();
         const bool written = writeSeeds(corpus.filePath(QStringLiteral("trace")), name, {text})
                 && (!trace.isValid()
