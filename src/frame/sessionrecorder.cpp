@@ -86,7 +86,7 @@ QByteArray quotedText(const QString &text)
 
 bool printable(uchar byte)
 {
-    return byte >= 0x20 && byte < 0x7f && byte != '"' && byte != '\\';
+    return escape(byte, true).isEmpty();
 }
 
 QByteArray payloadTokens(const QByteArray &payload)
