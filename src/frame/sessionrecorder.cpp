@@ -189,7 +189,6 @@ void SessionRecorder::startIfRequested(bool tbarProcess)
                  strerror(errno));
         return;
     }
-    // Stays behind, closed, when recording stops.
     recorder.reset(new SessionRecorder(fd, path));
     s_active = recorder.get();
     s_active->writeHeader();
@@ -217,10 +216,12 @@ SessionRecorder::~SessionRecorder()
 }
 
 // Milliseconds since the recording started on the clock that runs the library's timers:
-// the event dispatcher answers a timer's remaining time on it.
+// the event dispatcher answers a timer's remaining time on it. Without a dispatcher time
+// stands still.
 qint64 SessionRecorder::dispatcherTime() const
 {
-    return m_clockBase + ClockPeriodMs - qMax(0, m_clock.remainingTime());
+    const int remaining = m_clock.remainingTime();
+    return m_clockBase + (remaining < 0 ? 0 : ClockPeriodMs - remaining);
 }
 
 SessionRecorder::HostSettings SessionRecorder::hostSettings()

@@ -551,11 +551,13 @@ Trace Trace::parse(const QByteArray &text)
     const QList<QByteArray> lines = text.split('\n');
     int processorLine = 0;
     for (int i = 0; i < lines.size(); ++i) {
-        LineReader reader(QString::fromUtf8(lines.at(i)));
-        if (lines.at(i).contains('\0'))
-            reader.fail(QStringLiteral("NUL byte"));
-        else if (!isUtf8(lines.at(i)))
-            reader.fail(QStringLiteral("not valid UTF-8"));
+        const QByteArray &bytes = lines.at(i);
+        const QString unreadable = bytes.contains('\0') ? QStringLiteral("NUL byte")
+                : isUtf8(bytes)                        ? QString()
+                                                       : QStringLiteral("not valid UTF-8");
+        LineReader reader(unreadable.isEmpty() ? QString::fromUtf8(bytes) : QString());
+        if (!unreadable.isEmpty())
+            reader.fail(unreadable);
         if (reader.count() == 0 && !reader.failed())
             continue;
         TraceLine line = reader.failed() ? TraceLine() : parseLine(reader);

@@ -67,6 +67,11 @@ void VirtualClock::advance(qint64 milliseconds)
     }
 }
 
+bool VirtualClock::firesBefore(const Timer &a, const Timer &b)
+{
+    return a.deadline < b.deadline || (a.deadline == b.deadline && a.order < b.order);
+}
+
 VirtualClock::Timer *VirtualClock::find(int timerId)
 {
     const auto timer = std::find_if(m_timers.begin(), m_timers.end(),
@@ -82,8 +87,7 @@ int VirtualClock::nextDue(qint64 until) const
     for (const Timer &t : m_timers) {
         if (t.firing || t.deadline > until || (t.interval == 0 && t.lastFired == m_virtualNow))
             continue;
-        if (!next || t.deadline < next->deadline
-            || (t.deadline == next->deadline && t.order < next->order))
+        if (!next || firesBefore(t, *next))
             next = &t;
     }
     return next ? next->id : -1;
@@ -118,9 +122,7 @@ void VirtualClock::fireDueTimers()
         if (!t.firing && t.deadline <= at)
             due.append(t);
     }
-    std::sort(due.begin(), due.end(), [](const Timer &a, const Timer &b) {
-        return a.deadline < b.deadline || (a.deadline == b.deadline && a.order < b.order);
-    });
+    std::sort(due.begin(), due.end(), firesBefore);
     for (const Timer &t : qAsConst(due)) {
         const Timer *timer = find(t.id);
         if (timer && !timer->firing && timer->order < passStart)

@@ -61,6 +61,7 @@ private:
         bool firing;
     };
 
+    static bool firesBefore(const Timer &a, const Timer &b);
     qint64 now() const;
     Timer *find(int timerId);
     int nextDue(qint64 until) const;
