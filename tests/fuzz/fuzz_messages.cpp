@@ -153,7 +153,8 @@ const Step Steps[StepCount] = {deliver, runTimers, call, setHost, writeIni, wait
 void replay(const QString &recording)
 {
     QFile file(recording);
-    const Trace trace = Trace::parse(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    const Trace trace
+            = Trace::parse(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
     if (!trace.isValid()) {
         fprintf(stderr, "recording line %d: %s\n", trace.errorLine(),
                 qPrintable(trace.errorReason()));

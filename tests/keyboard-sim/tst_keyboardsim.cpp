@@ -149,12 +149,12 @@ void tst_KeyboardSim::realTimeRecordings_data()
 {
     QTest::addColumn<QString>("trace");
     const QDir dir(QStringLiteral(TRACES_DIR));
-    for (const QString &file : dir.entryList({QStringLiteral("*.trace")}, QDir::Files, QDir::Name)) {
+    for (const QString &file :
+         dir.entryList({QStringLiteral("*.trace")}, QDir::Files, QDir::Name)) {
         const QVector<TraceLine> lines = Trace::parse(readFile(dir.filePath(file))).lines();
-        const int waited = std::accumulate(lines.begin(), lines.end(), 0,
-                                           [](int sum, const TraceLine &line) {
-                                               return sum + line.milliseconds;
-                                           });
+        const int waited = std::accumulate(
+                lines.begin(), lines.end(), 0,
+                [](int sum, const TraceLine &line) { return sum + line.milliseconds; });
         if (waited > 0 && waited < 5000)
             QTest::newRow(qPrintable(file)) << file;
     }
@@ -174,15 +174,14 @@ void tst_KeyboardSim::checkReplay(const QString &trace, bool realTime)
 {
     const QStringList arguments = argumentsOf(trace) << QStringLiteral("-");
     const QString recording = m_dir.filePath(QUuid::createUuid().toString(QUuid::Id128));
-    const Run recorded = simulate(realTime ? arguments + QStringList{"--real-time"} : arguments,
-                                  recording, withFinalDump(readFile(tracePath(trace))),
-                                  realTime ? Busy : Exec);
+    const Run recorded
+            = simulate(realTime ? arguments + QStringList{"--real-time"} : arguments, recording,
+                       withFinalDump(readFile(tracePath(trace))), realTime ? Busy : Exec);
     QCOMPARE(recorded.exitCode, 0);
     const QString tbarRecording = recording + QStringLiteral(".tbar");
-    const Run replay = simulate(arguments, QString(),
-                                withFinalDump(readFile(QFileInfo::exists(tbarRecording)
-                                                               ? tbarRecording
-                                                               : recording)));
+    const Run replay = simulate(
+            arguments, QString(),
+            withFinalDump(readFile(QFileInfo::exists(tbarRecording) ? tbarRecording : recording)));
     QCOMPARE(replay.exitCode, 0);
     QCOMPARE(QString::fromUtf8(replay.out), QString::fromUtf8(recorded.out));
 }
@@ -197,7 +196,8 @@ void tst_KeyboardSim::recordingFails_data()
                                      << "cannot record to %1: No such file or directory; "
                                         "recording is off";
     // 512 bytes hold the header and part of the session: then the disk is full.
-    QTest::newRow("disk full") << "full.trace" << "trap '' XFSZ; ulimit -f 1; " + Exec
+    QTest::newRow("disk full") << "full.trace"
+                               << "trap '' XFSZ; ulimit -f 1; " + Exec
                                << "recording to %1 stopped: File too large";
 }
 

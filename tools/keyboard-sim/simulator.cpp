@@ -78,15 +78,18 @@ void Simulator::announceHostCalls()
     QObject::connect(probe, &UtilityProbe::connectToneFlagSet, &m_recorder, [this](bool flag) {
         writeLine(JsonLines::hostLine("setConnectToneFlag", {{"flag", flag}}));
     });
-    QObject::connect(probe, &UtilityProbe::toneProcVerSet, &m_recorder, [this](const QString &version) {
-        writeLine(JsonLines::hostLine("setToneProcVer", {{"version", version}}));
-    });
-    QObject::connect(probe, &UtilityProbe::qmlDebugLogWritten, &m_recorder, [this](int type, int channel) {
-        writeLine(
-                JsonLines::hostLine("writeLogToQmlDebug", {{"type", type}, {"channel", channel}}));
-    });
+    QObject::connect(probe, &UtilityProbe::toneProcVerSet, &m_recorder,
+                     [this](const QString &version) {
+                         writeLine(JsonLines::hostLine("setToneProcVer", {{"version", version}}));
+                     });
+    QObject::connect(probe, &UtilityProbe::qmlDebugLogWritten, &m_recorder,
+                     [this](int type, int channel) {
+                         writeLine(JsonLines::hostLine("writeLogToQmlDebug",
+                                                       {{"type", type}, {"channel", channel}}));
+                     });
     QObject::connect(
-            probe, &UtilityProbe::tbarTestLogWritten, &m_recorder, [this](int type, const QString &log) {
+            probe, &UtilityProbe::tbarTestLogWritten, &m_recorder,
+            [this](int type, const QString &log) {
                 writeLine(JsonLines::hostLine("writeLog_testTbar", {{"type", type}, {"log", log}}));
             });
 }

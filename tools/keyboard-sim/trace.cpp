@@ -29,7 +29,8 @@ bool isUtf8(const QByteArray &bytes)
         int length;
         uchar payload;
         uint least;
-    } Leads[] = {{0xc2, 0xdf, 2, 0x1f, 0x80}, {0xe0, 0xef, 3, 0x0f, 0x800},
+    } Leads[] = {{0xc2, 0xdf, 2, 0x1f, 0x80},
+                 {0xe0, 0xef, 3, 0x0f, 0x800},
                  {0xf0, 0xf4, 4, 0x07, 0x10000}};
     for (int i = 0; i < bytes.size();) {
         const uchar first = uchar(bytes.at(i));
@@ -553,8 +554,8 @@ Trace Trace::parse(const QByteArray &text)
     for (int i = 0; i < lines.size(); ++i) {
         const QByteArray &bytes = lines.at(i);
         const QString unreadable = bytes.contains('\0') ? QStringLiteral("NUL byte")
-                : isUtf8(bytes)                        ? QString()
-                                                       : QStringLiteral("not valid UTF-8");
+                : isUtf8(bytes)                         ? QString()
+                                                        : QStringLiteral("not valid UTF-8");
         LineReader reader(unreadable.isEmpty() ? QString::fromUtf8(bytes) : QString());
         if (!unreadable.isEmpty())
             reader.fail(unreadable);

@@ -153,9 +153,9 @@ bool VirtualClock::processEvents(QEventLoop::ProcessEventsFlags flags)
     QCoreApplication::sendPostedEvents();
 
     QVector<pollfd> fds{{m_wakeFd, POLLIN, 0}};
-    const QVector<QSocketNotifier *> notifiers
-            = flags & QEventLoop::ExcludeSocketNotifiers ? QVector<QSocketNotifier *>()
-                                                         : m_notifiers;
+    const QVector<QSocketNotifier *> notifiers = flags & QEventLoop::ExcludeSocketNotifiers
+            ? QVector<QSocketNotifier *>()
+            : m_notifiers;
     for (QSocketNotifier *notifier : notifiers)
         fds.append({int(notifier->socket()), pollEvents(notifier->type()), 0});
     const bool wait = flags & QEventLoop::WaitForMoreEvents && !m_interrupted.loadRelaxed();
