@@ -336,7 +336,7 @@ bool SessionRecorder::eventFilter(QObject *watched, QEvent *event)
 void SessionRecorder::timerFiring(QTimer *timer)
 {
     const auto deadline = m_deadlines.find(timer);
-    if (!m_replaying || deadline == m_deadlines.end())
+    if (deadline == m_deadlines.end())
         return;
     const qint64 due = deadline.value();
     if (!(hostSettings() == m_host)) {
@@ -349,33 +349,26 @@ void SessionRecorder::timerFiring(QTimer *timer)
 }
 
 // The replay time of a line handled now: not before the timer firings so far, before every
-// deadline still pending, otherwise the dispatcher's time. The first line is where the
-// replay creates the processor: the timers it started run from there.
+// deadline still pending, otherwise the dispatcher's time. A line handled while a timer
+// was overdue comes just before its deadline.
 qint64 SessionRecorder::placeLine()
 {
     qint64 latest = std::numeric_limits<qint64>::max();
-    for (auto it = m_deadlines.cbegin(); m_replaying && it != m_deadlines.cend(); ++it) {
+    for (auto it = m_deadlines.cbegin(); it != m_deadlines.cend(); ++it) {
         if (it.key()->isActive())
             latest = qMin(latest, it.value() - 1);
     }
     m_now = qMax(m_now, qMin(dispatcherTime(), latest));
-    if (!std::exchange(m_replaying, true)) {
-        for (auto it = m_deadlines.begin(); it != m_deadlines.end(); ++it)
-            it.value() = m_now + it.key()->interval();
-    }
     return m_now;
 }
 
 void SessionRecorder::processorDestroyed()
 {
-    if (m_replaying) {
-        const qint64 end = placeLine();
-        if (!m_heldDisconnects.isEmpty())
-            m_heldDisconnects.removeLast();
-        writeHeldDisconnects();
-        writeAt(QByteArray(), end);
-    }
-    m_heldDisconnects.clear();
+    const qint64 end = placeLine();
+    if (!m_heldDisconnects.isEmpty())
+        m_heldDisconnects.removeLast();
+    writeHeldDisconnects();
+    writeAt(QByteArray(), end);
     m_connected = false;
     m_connections = 0;
 }

@@ -44,7 +44,8 @@ public:
     void messageHandled();
     // A slot or invokable called from outside; the arguments as QML passes them.
     void call(const char *name, const QVariantList &arguments = QVariantList());
-    // One of the library's timers has been started or restarted.
+    // One of the library's timers whose firings change what the processor does has been
+    // started or restarted.
     void timerStarted(QTimer *timer);
     // The processor goes: a last disconnectBIZ is the host's shutdown, which the
     // replaying simulator makes itself; the timers that fired up to now are waited for.
@@ -85,7 +86,6 @@ private:
     QTimer m_clock; // reads the dispatcher's time
     qint64 m_clockBase = 0;
     QHash<QTimer *, qint64> m_deadlines; // the library's timers, by their replay deadline
-    bool m_replaying = false; // a line has been placed: the replay's processor exists
     qint64 m_now = 0; // replay time of the latest line or timer firing
     qint64 m_written = 0; // replay time of the last line written
     HostSettings m_host;

@@ -44,7 +44,6 @@ UiprocDealKeyPress_Vorn_Desktop::UiprocDealKeyPress_Vorn_Desktop()
         m_sharedMemory = new QSharedMemory();
         m_sharedMemory->setKey(TbarSegmentKey);
         m_timerReadTbar.start(TbarPollInterval);
-        recordTimerStart(m_timerReadTbar);
     } else {
         m_sharedMemory = new QSharedMemory(TbarSegmentKey);
     }
