@@ -79,13 +79,14 @@ void keyEventFloor(benchmark::State &state, bool remap)
     benchmark::DoNotOptimize(bench.receiver->count);
 }
 
-// The same key event with the flight recorder on, writing each message to a file.
-// Recording stays on for the rest of the process, so this one runs last.
+// The same key event with the flight recorder on, writing each message to a file; the
+// recording ends with the bench's host session.
 void keyEventRecorded(benchmark::State &state)
 {
     QTemporaryDir dir;
     qputenv("VORN_KEYBOARD_RECORD", QFile::encodeName(dir.filePath(QStringLiteral("bench.trace"))));
     keyEvent(state, false);
+    qunsetenv("VORN_KEYBOARD_RECORD");
 }
 
 } // namespace

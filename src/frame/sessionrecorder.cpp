@@ -1,7 +1,7 @@
 #include "sessionrecorder.h"
 
 #include "configfiles.h"
-#include "configsettings.h"
+#include "regularfile.h"
 
 #include <model_protocoldata.h>
 #include <uiproctake.h>
@@ -9,17 +9,18 @@
 
 #include <QtCore/QDateTime>
 #include <QtCore/QDebug>
+#include <QtCore/QEvent>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
-#include <QtCore/QSettings>
-#include <QtCore/QStringList>
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <memory>
+#include <utility>
 
 SessionRecorder *SessionRecorder::s_active = nullptr;
 
@@ -31,31 +32,62 @@ const uchar KeyEventCommand = 0xa0;
 const int TbarKey = 10;
 const int MinQuotedRun = 3; // shorter printable runs stay numbers
 const int MinZeroRun = 4;
+const qint64 MaxWaitMs = 3600 * 1000; // the longest wait a trace line holds
+const int ClockPeriodMs = 24 * 3600 * 1000;
+
+bool started = false;
+std::unique_ptr<SessionRecorder> recorder; // until the process exits or finish()
+
+// The escape a byte or character needs in a quoted trace string, or none. Control
+// characters are escaped so that no recorded text can start a trace line of its own; in a
+// byte string so is every byte above 0x7f.
+QByteArray escape(uint code, bool bytes)
+{
+    switch (code) {
+    case '"':
+        return "\\\"";
+    case '\\':
+        return "\\\\";
+    case '\n':
+        return "\\n";
+    case '\t':
+        return "\\t";
+    }
+    if (code < 0x20 || (code >= 0x7f && code < (bytes ? 0x100u : 0xa0u)))
+        return "\\x" + QByteArray::number(code, 16).rightJustified(2, '0');
+    return QByteArray();
+}
+
+QByteArray quotedBytes(const QByteArray &bytes)
+{
+    QByteArray token = "\"";
+    for (const char c : bytes) {
+        const QByteArray escaped = escape(uchar(c), true);
+        token += escaped.isEmpty() ? QByteArray(1, c) : escaped;
+    }
+    return token + '"';
+}
+
+// Text as UTF-8, surrogate pairs included, with its escapes.
+QByteArray quotedText(const QString &text)
+{
+    QByteArray token = "\"";
+    QString run;
+    for (const QChar c : text) {
+        const QByteArray escaped = escape(c.unicode(), false);
+        if (escaped.isEmpty()) {
+            run += c;
+            continue;
+        }
+        token += run.toUtf8() + escaped;
+        run.clear();
+    }
+    return token + run.toUtf8() + '"';
+}
 
 bool printable(uchar byte)
 {
-    return byte >= 0x20 && byte < 0x7f && byte != '"' && byte != '\\';
-}
-
-// A quoted trace string holding `text`; `bytes` tells how characters above 0x7f are
-// meant: as bytes (\xNN) or as text (kept, UTF-8).
-QByteArray quoted(const QString &text, bool bytes)
-{
-    QByteArray token = "\"";
-    for (const QChar c : text) {
-        const ushort u = c.unicode();
-        if (u == '"' || u == '\\')
-            token += '\\' + QByteArray(1, char(u));
-        else if (u == '\n')
-            token += "\\n";
-        else if (u == '\t')
-            token += "\\t";
-        else if (u < 0x20 || u == 0x7f || (bytes && u > 0x7f))
-            token += "\\x" + QByteArray::number(u, 16).rightJustified(2, '0');
-        else
-            token += QString(c).toUtf8();
-    }
-    return token + '"';
+    return escape(byte, true).isEmpty();
 }
 
 QByteArray payloadTokens(const QByteArray &payload)
@@ -66,7 +98,7 @@ QByteArray payloadTokens(const QByteArray &payload)
         while (run < payload.size() && printable(uchar(payload.at(run))))
             ++run;
         if (run - i >= MinQuotedRun) {
-            tokens += ' ' + quoted(QString::fromLatin1(payload.mid(i, run - i)), false);
+            tokens += ' ' + quotedBytes(payload.mid(i, run - i));
             i = run;
             continue;
         }
@@ -119,20 +151,10 @@ QByteArray argumentToken(const QVariant &argument)
     case QMetaType::Bool:
         return argument.toBool() ? "true" : "false";
     case QMetaType::QString:
-        return quoted(argument.toString(), false);
+        return quotedText(argument.toString());
     default:
         return QByteArray::number(argument.toInt());
     }
-}
-
-// The value as the simulator's "ini" line writes it back: text, or bytes for a byte array.
-QByteArray valueToken(const QVariant &value)
-{
-    if (value.userType() == QMetaType::QByteArray)
-        return quoted(QString::fromLatin1(value.toByteArray()), true) + ":bytes";
-    if (value.userType() == QMetaType::QStringList)
-        return quoted(value.toStringList().join(QStringLiteral(", ")), false);
-    return quoted(value.toString(), false);
 }
 
 QByteArray onOff(bool on)
@@ -151,7 +173,6 @@ bool SessionRecorder::HostSettings::operator==(const HostSettings &other) const
 
 void SessionRecorder::startIfRequested(bool tbarProcess)
 {
-    static bool started = false;
     if (started || !qEnvironmentVariableIsSet(EnvironmentVariable))
         return;
     started = true;
@@ -169,16 +190,22 @@ void SessionRecorder::startIfRequested(bool tbarProcess)
                  strerror(errno));
         return;
     }
-    // Owned until the process exits; stays behind, closed, when recording stops.
-    static std::unique_ptr<SessionRecorder> recorder;
     recorder.reset(new SessionRecorder(fd, path));
     s_active = recorder.get();
     s_active->writeHeader();
 }
 
+void SessionRecorder::finish()
+{
+    recorder.reset();
+    started = false;
+}
+
 SessionRecorder::SessionRecorder(int fd, const QString &path) : m_fd(fd), m_path(path)
 {
-    m_clock.start();
+    m_clock.setTimerType(Qt::PreciseTimer);
+    connect(&m_clock, &QTimer::timeout, this, [this] { m_clockBase += ClockPeriodMs; });
+    m_clock.start(ClockPeriodMs);
 }
 
 SessionRecorder::~SessionRecorder()
@@ -189,9 +216,13 @@ SessionRecorder::~SessionRecorder()
         s_active = nullptr;
 }
 
-qint64 SessionRecorder::now() const
+// Milliseconds since the recording started on the clock that runs the library's timers:
+// the event dispatcher answers a timer's remaining time on it. Without a dispatcher time
+// stands still.
+qint64 SessionRecorder::dispatcherTime() const
 {
-    return m_clock.nsecsElapsed();
+    const int remaining = m_clock.remainingTime();
+    return m_clockBase + (remaining < 0 ? 0 : ClockPeriodMs - remaining);
 }
 
 SessionRecorder::HostSettings SessionRecorder::hostSettings()
@@ -205,13 +236,13 @@ SessionRecorder::HostSettings SessionRecorder::hostSettings()
     return settings;
 }
 
+// Both configuration files as the bytes they hold, so that the replay reads the same.
 void SessionRecorder::writeHeader()
 {
     writeRaw("# keyboard session recorded "
              + QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8()
              + " by libUI_Proc_VORN_TaskCmdProcess_Desktop " VORN_LIBRARY_VERSION "\n");
-    m_host = hostSettings();
-    writeHostChanges(true);
+    QByteArray header = hostChanges(true);
     const struct
     {
         const char *name;
@@ -219,41 +250,47 @@ void SessionRecorder::writeHeader()
     } files[] = {{"keyboard", ConfigFiles::keyboardConfigPath()},
                  {"oled", ConfigFiles::oledConfigPath()}};
     for (const auto &file : files) {
-        const ConfigSettings settings(file.path);
-        const QStringList keys = settings.allKeys();
-        for (const QString &key : keys) {
-            writeRaw("ini " + QByteArray(file.name) + ' ' + key.toUtf8() + ' '
-                     + valueToken(settings.value(key)) + '\n');
-        }
+        // Byte for byte, so the replay reads what this process read, garbled lines too.
+        const RegularFile content = RegularFile::read(AT_FDCWD, QFile::encodeName(file.path),
+                                                      ConfigFiles::SizeLimit,
+                                                      RegularFile::FollowLinks);
+        if (content.isRead())
+            header += "ini " + QByteArray(file.name) + ' ' + quotedBytes(content.content())
+                    + ":bytes\n";
     }
+    writeRaw(header);
 }
 
-void SessionRecorder::writeHostChanges(bool all)
+QByteArray SessionRecorder::hostChanges(bool all)
 {
     const HostSettings now = hostSettings();
     const HostSettings before = all ? HostSettings() : m_host;
+    QByteArray lines;
     if (all || now.deviceType != before.deviceType)
-        writeRaw("host device-type " + QByteArray::number(now.deviceType) + '\n');
+        lines += "host device-type " + QByteArray::number(now.deviceType) + '\n';
     if (all || now.connectType != before.connectType)
-        writeRaw("host connect-type " + QByteArray::number(now.connectType) + '\n');
+        lines += "host connect-type " + QByteArray::number(now.connectType) + '\n';
     if (all || now.debug != before.debug)
-        writeRaw("host debug " + onOff(now.debug) + '\n');
+        lines += "host debug " + onOff(now.debug) + '\n';
     if (all || now.toneVersion != before.toneVersion)
-        writeRaw("host tone-version " + quoted(now.toneVersion, false) + '\n');
+        lines += "host tone-version " + quotedText(now.toneVersion) + '\n';
     if (all || now.tbarMode != before.tbarMode)
-        writeRaw("host tbar-mode " + onOff(now.tbarMode) + '\n');
+        lines += "host tbar-mode " + onOff(now.tbarMode) + '\n';
     m_host = now;
+    return lines;
 }
 
-void SessionRecorder::noteHostSettings()
+void SessionRecorder::message(const void *record, const model_Protocoldata &message)
 {
-    if (!(hostSettings() == m_host))
-        writeHostChanges(false);
-}
-
-void SessionRecorder::message(const model_Protocoldata &message)
-{
-    writeLine(messageLine(message), now());
+    // A connection made n times delivers each message n times in a row; the replay
+    // makes the same connections.
+    if (record == m_lastRecord && m_deliveries < qMax(1, m_connections)) {
+        ++m_deliveries;
+        return;
+    }
+    m_lastRecord = record;
+    m_deliveries = 1;
+    writeLine(messageLine(message));
 }
 
 void SessionRecorder::messageHandled()
@@ -263,46 +300,107 @@ void SessionRecorder::messageHandled()
 
 void SessionRecorder::call(const char *name, const QVariantList &arguments)
 {
-    const qint64 at = now();
     const QByteArray method(name);
-    if (method == "connectBIZ" && !m_connected) {
-        m_connected = true;
-        return;
+    if (method == "connectBIZ") {
+        ++m_connections;
+        if (!std::exchange(m_connected, true))
+            return;
     }
     if (method == "disconnectBIZ") {
-        m_pendingDisconnects.append(at);
+        m_connections = 0;
+        m_heldDisconnects.append(placeLine());
         return;
     }
     QByteArray line = "call " + method;
     for (const QVariant &argument : arguments)
         line += ' ' + argumentToken(argument);
-    writeLine(line, at);
+    writeLine(line);
+}
+
+void SessionRecorder::timerStarted(QTimer *timer)
+{
+    if (!m_deadlines.contains(timer)) {
+        timer->installEventFilter(this);
+        connect(timer, &QObject::destroyed, this, [this, timer] { m_deadlines.remove(timer); });
+    }
+    m_deadlines.insert(timer, m_now + timer->interval());
+}
+
+bool SessionRecorder::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *timer = static_cast<QTimer *>(watched);
+    if (event->type() == QEvent::Timer && s_active == this
+        && static_cast<QTimerEvent *>(event)->timerId() == timer->timerId())
+        timerFiring(timer);
+    return false;
+}
+
+// Called before the timer's handler runs. What the host answers now is what the handler
+// reads: in the replay it changes before the timer fires.
+void SessionRecorder::timerFiring(QTimer *timer)
+{
+    const auto deadline = m_deadlines.find(timer);
+    if (deadline == m_deadlines.end())
+        return;
+    const qint64 due = deadline.value();
+    if (!(hostSettings() == m_host)) {
+        const qint64 at = placeLine();
+        writeHeldDisconnects();
+        writeAt(hostChanges(false), at);
+    }
+    m_now = qMax(m_now, due);
+    m_deadlines.insert(timer, due + timer->interval());
+}
+
+// The replay time of a line handled now: not before the timer firings so far, before every
+// deadline still pending, otherwise the dispatcher's time. A line handled while a timer
+// was overdue comes just before its deadline.
+qint64 SessionRecorder::placeLine()
+{
+    qint64 latest = std::numeric_limits<qint64>::max();
+    for (auto it = m_deadlines.cbegin(); it != m_deadlines.cend(); ++it) {
+        if (it.key()->isActive())
+            latest = qMin(latest, it.value() - 1);
+    }
+    m_now = qMax(m_now, qMin(dispatcherTime(), latest));
+    return m_now;
 }
 
 void SessionRecorder::processorDestroyed()
 {
-    if (!m_pendingDisconnects.isEmpty())
-        m_pendingDisconnects.removeLast();
-    const QVector<qint64> pending = std::exchange(m_pendingDisconnects, {});
-    for (const qint64 at : pending)
-        writeLine("call disconnectBIZ", at);
+    const qint64 end = placeLine();
+    if (!m_heldDisconnects.isEmpty())
+        m_heldDisconnects.removeLast();
+    writeHeldDisconnects();
+    writeAt(QByteArray(), end);
     m_connected = false;
+    m_connections = 0;
 }
 
-// Before the line: disconnectBIZ calls that turned out not to be the last, the host
-// settings that changed, and the time since the line before.
-void SessionRecorder::writeLine(const QByteArray &line, qint64 at)
+// Before the line: the host settings that changed, at the same time.
+void SessionRecorder::writeLine(const QByteArray &line)
 {
-    const QVector<qint64> pending = std::exchange(m_pendingDisconnects, {});
-    for (const qint64 disconnected : pending)
-        writeLine("call disconnectBIZ", disconnected);
-    noteHostSettings();
-    const qint64 waitedMs = (at - m_lastLine + 500000) / 1000000;
-    m_lastLine = at;
+    const qint64 at = placeLine();
+    writeHeldDisconnects();
+    writeAt(hostChanges(false) + line + '\n', at);
+}
+
+// disconnectBIZ calls that turned out not to be the last.
+void SessionRecorder::writeHeldDisconnects()
+{
+    for (const qint64 at : std::exchange(m_heldDisconnects, {}))
+        writeAt("call disconnectBIZ\n", at);
+}
+
+// The lines after the waits that bring the replay to `at`.
+void SessionRecorder::writeAt(const QByteArray &lines, qint64 at)
+{
     QByteArray text;
-    if (waitedMs > 0)
-        text = "wait " + QByteArray::number(waitedMs) + '\n';
-    writeRaw(text + line + '\n');
+    for (qint64 idle = at - m_written; idle > 0; idle -= MaxWaitMs)
+        text += "wait " + QByteArray::number(qMin(idle, MaxWaitMs)) + '\n';
+    m_written = qMax(m_written, at);
+    if (!text.isEmpty() || !lines.isEmpty())
+        writeRaw(text + lines);
 }
 
 void SessionRecorder::writeRaw(const QByteArray &bytes)

@@ -2,9 +2,12 @@
 #define SESSIONRECORDER_H
 
 #include <QtCore/QByteArray>
-#include <QtCore/QElapsedTimer>
+#include <QtCore/QHash>
+#include <QtCore/QObject>
 #include <QtCore/QString>
+#include <QtCore/QTimer>
 #include <QtCore/QVariantList>
+#include <QtCore/QVector>
 
 class model_Protocoldata;
 
@@ -13,7 +16,13 @@ class model_Protocoldata;
 // keyboard simulator's trace syntax, one line at a time, so that the simulator replays
 // the session. A file that cannot be written stops the recording with one warning; the
 // library goes on as before.
-class SessionRecorder
+//
+// Time in a recording is the replay's. The recorder follows the deadline each of the
+// library's timers has in the replay, and places every line after the firings it came
+// after and before the deadlines still pending, otherwise as near to the event
+// dispatcher's time (the wall clock in a host, the simulator's clock in a replay) as
+// that allows.
+class SessionRecorder : public QObject
 {
 public:
     // The recorder of this process, null while recording is off or stopped.
@@ -23,20 +32,29 @@ public:
     // writes the header with the host's settings and both configuration files. The T-bar
     // process records to the file name with ".tbar" added before its suffix.
     static void startIfRequested(bool tbarProcess);
+    // Ends the recording; the next processor starts another one if the environment asks.
+    // For processes that run several sessions one after another (tests, fuzz targets).
+    static void finish();
 
-    void message(const model_Protocoldata &message);
+    // A message handed to the processor; `record` is the host's, so that the deliveries
+    // of one message over a connection made twice are recorded once.
+    void message(const void *record, const model_Protocoldata &message);
     // The message has been handled: what it changed in the host's settings (the
     // tone-processor version) needs no line of its own.
     void messageHandled();
     // A slot or invokable called from outside; the arguments as QML passes them.
     void call(const char *name, const QVariantList &arguments = QVariantList());
-    // What the host answers may have changed outside any recorded line.
-    void noteHostSettings();
+    // One of the library's timers whose firings change what the processor does has been
+    // started or restarted.
+    void timerStarted(QTimer *timer);
     // The processor goes: a last disconnectBIZ is the host's shutdown, which the
-    // replaying simulator makes itself.
+    // replaying simulator makes itself; the timers that fired up to now are waited for.
     void processorDestroyed();
 
-    ~SessionRecorder();
+    ~SessionRecorder() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct HostSettings
@@ -50,22 +68,32 @@ private:
     };
 
     SessionRecorder(int fd, const QString &path);
-    qint64 now() const;
     static HostSettings hostSettings();
+    qint64 dispatcherTime() const;
+    qint64 placeLine();
+    void timerFiring(QTimer *timer);
     void writeHeader();
-    void writeHostChanges(bool all);
-    void writeLine(const QByteArray &line, qint64 at);
+    QByteArray hostChanges(bool all);
+    void writeLine(const QByteArray &line);
+    void writeHeldDisconnects();
+    void writeAt(const QByteArray &lines, qint64 at);
     void writeRaw(const QByteArray &bytes);
 
     static SessionRecorder *s_active;
 
     int m_fd;
     QString m_path;
-    QElapsedTimer m_clock;
-    qint64 m_lastLine = 0; // nanoseconds, when the last line was recorded
+    QTimer m_clock; // reads the dispatcher's time
+    qint64 m_clockBase = 0;
+    QHash<QTimer *, qint64> m_deadlines; // the library's timers, by their replay deadline
+    qint64 m_now = 0; // replay time of the latest line or timer firing
+    qint64 m_written = 0; // replay time of the last line written
     HostSettings m_host;
     bool m_connected = false; // the first connectBIZ is the one the simulator makes
-    QVector<qint64> m_pendingDisconnects; // held until another line follows
+    int m_connections = 0; // connectBIZ calls since the last disconnectBIZ
+    const void *m_lastRecord = nullptr;
+    int m_deliveries = 0; // of the last record
+    QVector<qint64> m_heldDisconnects; // held until another line follows
 };
 
 // Records a call of a slot or invokable made from outside the library.
@@ -74,6 +102,13 @@ inline void recordCall(const char *name, const Arguments &...arguments)
 {
     if (SessionRecorder *recorder = SessionRecorder::active())
         recorder->call(name, {QVariant(arguments)...});
+}
+
+// Records that a timer of the library has been started.
+inline void recordTimerStart(QTimer &timer)
+{
+    if (SessionRecorder *recorder = SessionRecorder::active())
+        recorder->timerStarted(&timer);
 }
 
 #endif // SESSIONRECORDER_H

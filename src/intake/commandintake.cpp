@@ -31,7 +31,7 @@ void UiprocDealKeyPress_Vorn_Desktop::taskCmdProcess(void *pvData)
     const model_Protocoldata &message = *static_cast<const model_Protocoldata *>(pvData);
     SessionRecorder *recorder = SessionRecorder::active();
     if (recorder)
-        recorder->message(message);
+        recorder->message(pvData, message);
     dispatch(message);
     if (recorder && recorder == SessionRecorder::active())
         recorder->messageHandled();

@@ -46,6 +46,7 @@ void UiprocDealKeyPress_Vorn_Desktop::followRoute(const KeyRoute &route)
     m_keysBlocked = route.state.keysBlocked;
     if (route.armGuard) {
         keyTimer.start(KeyRateWindowMs);
+        recordTimerStart(keyTimer);
         keyFlag = false;
     }
     for (int i = 0; i < route.count; ++i)
@@ -129,6 +130,7 @@ void UiprocDealKeyPress_Vorn_Desktop::dealTbarKey(int raw)
         return;
     case TbarTracker::Reading::Deferred:
         m_timerCheckTbar.start(TbarCheckDelayMs);
+        recordTimerStart(m_timerCheckTbar);
         return;
     case TbarTracker::Reading::Applied:
         break;

@@ -63,8 +63,6 @@ void UiprocDealKeyPress_Vorn_Desktop::updateTimerCheckTbar()
 // Applies a large T-bar jump that waited for the check timer.
 void UiprocDealKeyPress_Vorn_Desktop::checkTbarJump()
 {
-    if (SessionRecorder *recorder = SessionRecorder::active())
-        recorder->noteHostSettings();
     m_timerCheckTbar.stop();
     if (!m_tbar->checkTimeout(TbarProcess::isCurrent(), Utility_Manage::getConnectType())
         || !hostHas(HostTake))

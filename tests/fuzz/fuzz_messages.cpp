@@ -2,18 +2,28 @@
 #include "fuzzsteps.h"
 #include "fuzztarget.h"
 #include "processorhost.h"
+#include "sessionrecorder.h"
+#include "trace.h"
+#include "traceplayer.h"
+#include "virtualclock.h"
 
 #include <uiprocmain_vorn_desktop.h>
 #include <utility_manage.h>
 
+#include <QtCore/QDir>
+#include <QtCore/QEventLoop>
 #include <QtCore/QSettings>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <iterator>
 
-// A session with the processor: each step of the input is a host message, a run of the
-// processor's timers, a QML call, a change of what the host answers, or a configuration
-// value written to disk. The processor is made at the first step that needs it.
+// A session with the processor, on the simulator's virtual clock and with the flight
+// recorder on: each step of the input is a host message, a call of the processor's timer
+// slots, a QML call, a change of what the host answers, a configuration value written to
+// disk, or time passing. The processor is made at the first step that needs it. The
+// recording must then be a valid trace that the trace player replays.
 namespace {
 
 using namespace FuzzSteps;
@@ -133,16 +143,51 @@ void writeIni(ProcessorHost &, FuzzInput &in)
     settings.setValue(path, text(in));
 }
 
-const Step Steps[StepCount] = {deliver, runTimers, call, setHost, writeIni};
+void wait(ProcessorHost &, FuzzInput &in)
+{
+    VirtualClock::current()->advance(in.take<quint16>() & MaxWait);
+}
+
+const Step Steps[StepCount] = {deliver, runTimers, call, setHost, writeIni, wait};
+
+void replay(const QString &recording)
+{
+    QFile file(recording);
+    const Trace trace
+            = Trace::parse(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    if (!trace.isValid()) {
+        fprintf(stderr, "recording line %d: %s\n", trace.errorLine(),
+                qPrintable(trace.errorReason()));
+        abort();
+    }
+    ProcessorHost host;
+    TracePlayer player(host, [&host] {
+        host.processor.reset(new Processor);
+        return host.processor.get();
+    });
+    QEventLoop loop;
+    QObject::connect(&player, &TracePlayer::finished, &loop, &QEventLoop::quit);
+    player.play(trace);
+    loop.exec();
+}
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    if (!QCoreApplication::instance())
+        QCoreApplication::setEventDispatcher(new VirtualClock);
     fuzzApplication();
-    FuzzInput in(data, size);
-    ProcessorHost host;
-    while (!in.atEnd())
-        Steps[in.take<uchar>() % std::size(Steps)](host, in);
+    const QString recording = QDir::temp().filePath(QStringLiteral("session.trace"));
+    QFile::remove(recording);
+    qputenv("VORN_KEYBOARD_RECORD", QFile::encodeName(recording));
+    {
+        FuzzInput in(data, size);
+        ProcessorHost host; // the recording ends with the session
+        while (!in.atEnd())
+            Steps[in.take<uchar>() % std::size(Steps)](host, in);
+    }
+    qunsetenv("VORN_KEYBOARD_RECORD");
+    replay(recording);
     return 0;
 }

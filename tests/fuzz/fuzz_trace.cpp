@@ -5,6 +5,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     fuzzApplication();
-    Trace::parse(QString::fromUtf8(reinterpret_cast<const char *>(data), int(size)));
+    Trace::parse(QByteArray(reinterpret_cast<const char *>(data), int(size)));
     return 0;
 }

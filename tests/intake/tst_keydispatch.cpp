@@ -2,14 +2,13 @@
 
 #include <QtTest/QtTest>
 
-// The key-rate guard with its real timer, through the business object's queued signal as
-// in the host, and the lookups outside the QML surface. Routes are tested on values in
-// tst_keyrouter, every key table row by the keytable golden trace.
+// The key-rate guard shared by instances, with its real timer, and the lookups outside the
+// QML surface. Routes are tested on values in tst_keyrouter, every key table row by the
+// keytable golden trace, the guard's deadline by the timers golden trace.
 class tst_KeyDispatch : public QObject
 {
     Q_OBJECT
 private slots:
-    void guardTimesOut();
     void guardSharedByInstances();
     void lookups();
 };
@@ -23,32 +22,7 @@ void deliver(Self &processor, model_Protocoldata message)
     processor.taskCmdProcess(&message);
 }
 
-QStringList pressed(int key, const QString &action)
-{
-    return {QStringLiteral("sigKeyValueForTest(%1, 0, 0)").arg(key),
-            QStringLiteral("sig_keyBoradValue(%1)").arg(key), action};
-}
-
 } // namespace
-
-// A guarded key arms the guard for 500 ms: the next key is flagged and still served;
-// once the timer has fired, a key is not flagged.
-void tst_KeyDispatch::guardTimesOut()
-{
-    ProcessorHost host;
-    host.start();
-    host.send(keyEvent(56));
-    host.send(keyEvent(57));
-    QCOMPARE(host.takeEmissions(), pressed(56, "sig_doTake()") + QStringList{"sig_warrFreqMsg()"}
-                     + pressed(57, "sig_doCut()"));
-
-    QSignalSpy expired(&Self::keyTimer, &QTimer::timeout);
-    QVERIFY(expired.wait(2000));
-    QVERIFY(Self::keyFlag);
-    QVERIFY(!Self::keyTimer.isActive());
-    host.send(keyEvent(105));
-    QCOMPARE(host.takeEmissions(), pressed(105, "sig_changeBank(0)"));
-}
 
 // One guard for all instances: a key to one flags a key to the other, and one timeout
 // resets it for both.

@@ -1,12 +1,17 @@
+#include "trace.h"
+
 #include <QtCore/QDir>
 #include <QtCore/QProcess>
 #include <QtTest/QtTest>
 
+#include <numeric>
+
 // The simulator on small traces, compared with the output beside each trace. A trace
 // NAME.trace expects NAME.expected on stdout, or, when NAME.error exists, that text on
-// stderr and exit status 2. UPDATE_GOLDEN=1 rewrites the expected files from the output.
-// Each trace runs again with the flight recorder on, and the recording replays to the
-// same output.
+// stderr and exit status 2; NAME.args holds extra arguments. UPDATE_GOLDEN=1 rewrites the
+// expected files from the output. Each trace runs again with the flight recorder on, and
+// the recording replays to the same output, also when recorded in real time on a busy
+// machine.
 class tst_KeyboardSim : public QObject
 {
     Q_OBJECT
@@ -14,14 +19,23 @@ private slots:
     void initTestCase();
     void traces_data();
     void traces();
+    void realTimeRecordings_data();
+    void realTimeRecordings();
     void recordingFails_data();
     void recordingFails();
 
 private:
+    void checkReplay(const QString &trace, bool realTime);
+
     QTemporaryDir m_dir;
 };
 
 namespace {
+
+const QString Exec = QStringLiteral("exec \"$@\"");
+// Two busy loops beside the simulator keep both cores loaded.
+const QString Busy = QStringLiteral("p=; for i in 1 2; do (while :; do :; done) & p=\"$p $!\"; "
+                                    "done; \"$@\"; s=$?; kill $p; exit $s");
 
 QByteArray readFile(const QString &path)
 {
@@ -43,10 +57,10 @@ struct Run
     int exitCode = -1;
 };
 
-// The simulator on a trace file (none: the demo) or, with "-", on `input`, recording to
+// The simulator with `arguments` run by a shell `script`, on `input`, recording to
 // `record` when given.
-Run simulate(const QString &trace, const QString &record = QString(),
-             const QByteArray &input = QByteArray(), const QString &shellPrefix = QString())
+Run simulate(const QStringList &arguments, const QString &record = QString(),
+             const QByteArray &input = QByteArray(), const QString &script = Exec)
 {
     QProcess sim;
     sim.setWorkingDirectory(QStringLiteral(TRACES_DIR));
@@ -55,12 +69,9 @@ Run simulate(const QString &trace, const QString &record = QString(),
     if (!record.isEmpty())
         environment.insert(QStringLiteral("VORN_KEYBOARD_RECORD"), record);
     sim.setProcessEnvironment(environment);
-    QStringList arguments{QStringLiteral(KEYBOARD_SIM), QStringLiteral("--fresh")};
-    if (!trace.isEmpty())
-        arguments.append(trace);
     sim.start(QStringLiteral("sh"),
-              QStringList{QStringLiteral("-c"), shellPrefix + QStringLiteral(" exec \"$@\""),
-                          QStringLiteral("sh")}
+              QStringList{QStringLiteral("-c"), script, QStringLiteral("sh"),
+                          QStringLiteral(KEYBOARD_SIM), QStringLiteral("--fresh")}
                       + arguments);
     sim.write(input);
     sim.closeWriteChannel();
@@ -81,6 +92,19 @@ QByteArray withFinalDump(const QByteArray &trace)
     return text + "dump records\ndump ini keyboard\ndump ini oled\n";
 }
 
+QString tracePath(const QString &trace)
+{
+    return trace.isEmpty() ? QStringLiteral(DEMO_TRACE) : QDir(TRACES_DIR).filePath(trace);
+}
+
+// What NAME.args holds for NAME.trace.
+QStringList argumentsOf(const QString &trace)
+{
+    const QString args = QFileInfo(tracePath(trace)).completeBaseName() + QStringLiteral(".args");
+    return QString::fromUtf8(readFile(QDir(TRACES_DIR).filePath(args)).simplified())
+            .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
 } // namespace
 
 void tst_KeyboardSim::initTestCase()
@@ -91,21 +115,19 @@ void tst_KeyboardSim::initTestCase()
 void tst_KeyboardSim::traces_data()
 {
     QTest::addColumn<QString>("trace");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("built-in demo") << QString() << QStringLiteral("demo");
+    QTest::newRow("built-in demo") << QString();
     const QDir dir(QStringLiteral(TRACES_DIR));
     for (const QString &file : dir.entryList({QStringLiteral("*.trace")}, QDir::Files, QDir::Name))
-        QTest::newRow(qPrintable(file)) << file << QFileInfo(file).completeBaseName();
+        QTest::newRow(qPrintable(file)) << file;
 }
 
 void tst_KeyboardSim::traces()
 {
     QFETCH(QString, trace);
-    QFETCH(QString, name);
 
     const QDir dir(QStringLiteral(TRACES_DIR));
-    const QString recording = m_dir.filePath(name + QStringLiteral(".trace"));
-    const Run run = simulate(trace);
+    const QString name = QFileInfo(tracePath(trace)).completeBaseName();
+    const Run run = simulate(argumentsOf(trace) << trace);
     const QString errorFile = dir.filePath(name + QStringLiteral(".error"));
     const bool expectError = QFileInfo::exists(errorFile);
     const QString expectedFile
@@ -118,17 +140,48 @@ void tst_KeyboardSim::traces()
     if (expectError)
         QVERIFY(run.out.isEmpty());
     QCOMPARE(QString::fromUtf8(actual), QString::fromUtf8(readFile(expectedFile)));
-    if (expectError)
-        return;
+    if (!expectError)
+        checkReplay(trace, false);
+}
 
-    // The same session recorded, and the recording replayed: the same lines and in the end
-    // the same records and files.
-    const QByteArray session = withFinalDump(readFile(
-            trace.isEmpty() ? QStringLiteral(DEMO_TRACE) : dir.filePath(trace)));
-    const Run recorded = simulate(QStringLiteral("-"), recording, session);
+// Traces that wait, for at most a few seconds in all.
+void tst_KeyboardSim::realTimeRecordings_data()
+{
+    QTest::addColumn<QString>("trace");
+    const QDir dir(QStringLiteral(TRACES_DIR));
+    for (const QString &file :
+         dir.entryList({QStringLiteral("*.trace")}, QDir::Files, QDir::Name)) {
+        const QVector<TraceLine> lines = Trace::parse(readFile(dir.filePath(file))).lines();
+        const int waited = std::accumulate(
+                lines.begin(), lines.end(), 0,
+                [](int sum, const TraceLine &line) { return sum + line.milliseconds; });
+        if (waited > 0 && waited < 5000)
+            QTest::newRow(qPrintable(file)) << file;
+    }
+}
+
+// Recorded in real time with both cores busy, so that timers fire late and lines land
+// near deadlines, a session still replays on the virtual clock as it ran.
+void tst_KeyboardSim::realTimeRecordings()
+{
+    QFETCH(QString, trace);
+    checkReplay(trace, true);
+}
+
+// The session recorded, and the recording replayed on the virtual clock: the same lines
+// and in the end the same records and files.
+void tst_KeyboardSim::checkReplay(const QString &trace, bool realTime)
+{
+    const QStringList arguments = argumentsOf(trace) << QStringLiteral("-");
+    const QString recording = m_dir.filePath(QUuid::createUuid().toString(QUuid::Id128));
+    const Run recorded
+            = simulate(realTime ? arguments + QStringList{"--real-time"} : arguments, recording,
+                       withFinalDump(readFile(tracePath(trace))), realTime ? Busy : Exec);
     QCOMPARE(recorded.exitCode, 0);
-    const Run replay = simulate(QStringLiteral("-"), QString(),
-                                withFinalDump(readFile(recording)));
+    const QString tbarRecording = recording + QStringLiteral(".tbar");
+    const Run replay = simulate(
+            arguments, QString(),
+            withFinalDump(readFile(QFileInfo::exists(tbarRecording) ? tbarRecording : recording)));
     QCOMPARE(replay.exitCode, 0);
     QCOMPARE(QString::fromUtf8(replay.out), QString::fromUtf8(recorded.out));
 }
@@ -136,14 +189,15 @@ void tst_KeyboardSim::traces()
 void tst_KeyboardSim::recordingFails_data()
 {
     QTest::addColumn<QString>("record");
-    QTest::addColumn<QString>("shellPrefix");
+    QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("warning");
 
-    QTest::newRow("unwritable file") << "/nonexistent/folder/session.trace" << ""
+    QTest::newRow("unwritable file") << "/nonexistent/folder/session.trace" << Exec
                                      << "cannot record to %1: No such file or directory; "
                                         "recording is off";
     // 512 bytes hold the header and part of the session: then the disk is full.
-    QTest::newRow("disk full") << "full.trace" << "trap '' XFSZ; ulimit -f 1;"
+    QTest::newRow("disk full") << "full.trace"
+                               << "trap '' XFSZ; ulimit -f 1; " + Exec
                                << "recording to %1 stopped: File too large";
 }
 
@@ -152,11 +206,11 @@ void tst_KeyboardSim::recordingFails_data()
 void tst_KeyboardSim::recordingFails()
 {
     QFETCH(QString, record);
-    QFETCH(QString, shellPrefix);
+    QFETCH(QString, script);
     QFETCH(QString, warning);
 
     const QString path = record.startsWith('/') ? record : m_dir.filePath(record);
-    const Run run = simulate(QStringLiteral("oled-refresh.trace"), path, {}, shellPrefix);
+    const Run run = simulate({QStringLiteral("oled-refresh.trace")}, path, {}, script);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(QString::fromUtf8(run.out),
              QString::fromUtf8(readFile(QStringLiteral(TRACES_DIR "/oled-refresh.expected"))));

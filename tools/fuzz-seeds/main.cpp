@@ -49,13 +49,6 @@ void putMessage(QByteArray &out, const model_Protocoldata &message)
     FuzzInput::putChunk(out, message.payload);
 }
 
-// The timers a wait of this long lets fire (key rate 500 ms, check 120 ms, poll 10 ms).
-uchar timersWithin(int milliseconds)
-{
-    return (milliseconds >= 500 ? KeyRate : 0) | (milliseconds >= 120 ? TbarCheck : 0)
-            | (milliseconds >= 10 ? TbarRead : 0);
-}
-
 // A trace line as the steps that do what the simulator does for it.
 void putStep(QByteArray &out, const TraceLine &line)
 {
@@ -74,16 +67,18 @@ void putStep(QByteArray &out, const TraceLine &line)
             putValue(out, value);
         return;
     case TraceLine::Wait:
+        FuzzInput::put(out, uchar(Wait));
+        return FuzzInput::put(out, quint16(qMin(line.milliseconds, int(MaxWait))));
     case TraceLine::Pause:
         FuzzInput::put(out, uchar(Timers));
-        return FuzzInput::put(out,
-                              uchar(line.kind == TraceLine::Wait ? timersWithin(line.milliseconds)
-                                                                 : KeyRate | TbarCheck | TbarRead));
+        return FuzzInput::put(out, uchar(KeyRate | TbarCheck | TbarRead));
     case TraceLine::Host:
         FuzzInput::put(out, uchar(Host));
         FuzzInput::put(out, uchar(line.hostSetting));
         return putValue(out, line.value);
     case TraceLine::Ini:
+        if (line.wholeFile)
+            return;
         FuzzInput::put(out, uchar(Ini));
         FuzzInput::put(out, uchar(line.iniFile));
         FuzzInput::putChunk(out, line.iniPath.toUtf8());
@@ -129,10 +124,14 @@ QByteArrayList configSeeds(const Trace &trace)
                              dir.filePath(QStringLiteral("oled.ini"))};
     bool any = false;
     for (const TraceLine &line : trace.lines()) {
-        if (line.kind == TraceLine::Ini) {
-            QSettings(paths[line.iniFile], QSettings::IniFormat).setValue(line.iniPath, line.value);
-            any = true;
-        }
+        if (line.kind != TraceLine::Ini)
+            continue;
+        QFile file(paths[line.iniFile]);
+        if (!line.wholeFile)
+            QSettings(file.fileName(), QSettings::IniFormat).setValue(line.iniPath, line.value);
+        else if (file.open(QIODevice::WriteOnly))
+            file.write(line.value.toByteArray());
+        any = true;
     }
     QByteArray seed;
     for (const QString &path : paths) {
@@ -169,7 +168,7 @@ int main(int argc, char *argv[])
         if (!file.open(QIODevice::ReadOnly))
             return 1;
         const QByteArray text = file.readAll();
-        const Trace trace = Trace::parse(QString::fromUtf8(text));
+        const Trace trace = Trace::parse(text);
         const QString name = QFileInfo(path).completeBaseName();
         const bool written = writeSeeds(corpus.filePath(QStringLiteral("trace")), name, {text})
                 && (!trace.isValid()

@@ -1,6 +1,7 @@
 #include "hostsession.h"
 
 #include "public_vorn_taskcmdprocess_desktop.h"
+#include "sessionrecorder.h"
 
 #include <QtCore/QCoreApplication>
 
@@ -20,6 +21,7 @@ HostSession::HostSession()
 
 HostSession::~HostSession()
 {
+    SessionRecorder::finish();
     Public_Vorn_TaskCmdProcess_Desktop::setKeyBoardVar(nullptr, nullptr);
     Public_Desktop::puiTake = nullptr;
     uiprocmain_VORN_Desktop::icoreUSB = nullptr;

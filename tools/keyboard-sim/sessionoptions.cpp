@@ -67,7 +67,7 @@ bool SessionOptions::loadTrace(Trace *trace) const
         fprintf(stderr, "%s: %s\n", qPrintable(name), qPrintable(file.errorString()));
         return false;
     }
-    *trace = Trace::parse(QString::fromUtf8(file.readAll()));
+    *trace = Trace::parse(file.readAll());
     if (!trace->isValid()) {
         fprintf(stderr, "%s:%d: %s\n", qPrintable(name), trace->errorLine(),
                 qPrintable(trace->errorReason()));

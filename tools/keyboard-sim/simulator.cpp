@@ -68,24 +68,28 @@ UiprocDealKeyPress_Vorn_Desktop *Simulator::createProcessor()
     return m_processor.get();
 }
 
-// What the library asks of the host's stand-ins.
+// What the library asks of the host's stand-ins. The probe outlives the simulator: its
+// connections go with the signal recorder.
 void Simulator::announceHostCalls()
 {
     const UtilityProbe *probe = Utility_Manage::probe();
     QObject::connect(&m_host.take, &UiprocTake::tbarDealt,
                      [this](int alpha) { writeLine(JsonLines::dealTbarLine(alpha)); });
-    QObject::connect(probe, &UtilityProbe::connectToneFlagSet, [this](bool flag) {
+    QObject::connect(probe, &UtilityProbe::connectToneFlagSet, &m_recorder, [this](bool flag) {
         writeLine(JsonLines::hostLine("setConnectToneFlag", {{"flag", flag}}));
     });
-    QObject::connect(probe, &UtilityProbe::toneProcVerSet, [this](const QString &version) {
-        writeLine(JsonLines::hostLine("setToneProcVer", {{"version", version}}));
-    });
-    QObject::connect(probe, &UtilityProbe::qmlDebugLogWritten, [this](int type, int channel) {
-        writeLine(
-                JsonLines::hostLine("writeLogToQmlDebug", {{"type", type}, {"channel", channel}}));
-    });
+    QObject::connect(probe, &UtilityProbe::toneProcVerSet, &m_recorder,
+                     [this](const QString &version) {
+                         writeLine(JsonLines::hostLine("setToneProcVer", {{"version", version}}));
+                     });
+    QObject::connect(probe, &UtilityProbe::qmlDebugLogWritten, &m_recorder,
+                     [this](int type, int channel) {
+                         writeLine(JsonLines::hostLine("writeLogToQmlDebug",
+                                                       {{"type", type}, {"channel", channel}}));
+                     });
     QObject::connect(
-            probe, &UtilityProbe::tbarTestLogWritten, [this](int type, const QString &log) {
+            probe, &UtilityProbe::tbarTestLogWritten, &m_recorder,
+            [this](int type, const QString &log) {
                 writeLine(JsonLines::hostLine("writeLog_testTbar", {{"type", type}, {"log", log}}));
             });
 }

@@ -5,6 +5,8 @@
 #include <QtCore/QMetaMethod>
 #include <QtCore/QStringList>
 
+#include <algorithm>
+#include <iterator>
 #include <limits>
 #include <optional>
 
@@ -16,6 +18,44 @@ const qint64 IntMax = std::numeric_limits<int>::max();
 const quint16 TbarKey = 10;
 const uchar KeyEventCommand = 0xa0;
 const quint32 DefaultMessageClass = 0x400000;
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool isUtf8(const QByteArray &bytes)
+{
+    static const struct
+    {
+        uchar lowest;
+        uchar highest;
+        int length;
+        uchar payload;
+        uint least;
+    } Leads[] = {{0xc2, 0xdf, 2, 0x1f, 0x80},
+                 {0xe0, 0xef, 3, 0x0f, 0x800},
+                 {0xf0, 0xf4, 4, 0x07, 0x10000}};
+    for (int i = 0; i < bytes.size();) {
+        const uchar first = uchar(bytes.at(i));
+        if (first < 0x80) {
+            ++i;
+            continue;
+        }
+        const auto lead = std::find_if(std::begin(Leads), std::end(Leads), [first](const auto &l) {
+            return first >= l.lowest && first <= l.highest;
+        });
+        if (lead == std::end(Leads) || i + lead->length > bytes.size())
+            return false;
+        uint code = first & lead->payload;
+        for (int k = 1; k < lead->length; ++k) {
+            const uchar next = uchar(bytes.at(i + k));
+            if ((next & 0xc0) != 0x80)
+                return false;
+            code = code << 6 | (next & 0x3f);
+        }
+        if (code < lead->least || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
+            return false;
+        i += lead->length;
+    }
+    return true;
+}
 
 struct Token
 {
@@ -409,6 +449,14 @@ TraceLine iniLine(LineReader &reader)
         line.iniFile = TraceLine::OledConfig;
     else
         reader.fail(QStringLiteral("expected keyboard or oled: %1").arg(reader.token(1).text));
+    if (reader.count() == 3) {
+        const Token &content = reader.token(2);
+        line.wholeFile = true;
+        line.value = content.text.toLatin1();
+        if (!content.quoted || content.suffix != QLatin1String(":bytes"))
+            reader.failUsage();
+        return line;
+    }
     line.iniPath = reader.token(2).text;
     const Token &value = reader.token(3);
     const std::optional<qint64> number = value.quoted ? std::nullopt : parseInteger(value.text);
@@ -461,8 +509,9 @@ const struct LineKind
          "host device-type N | connect-type N | debug on|off | tone-version \"TEXT\""
          " | tbar-mode on|off",
          "what the host stand-ins answer", 3, 3, hostLine},
-        {"ini", "ini keyboard|oled PATH VALUE",
-         "a value in a configuration file (\"TEXT\":bytes: bytes)", 4, 4, iniLine},
+        {"ini", "ini keyboard|oled PATH VALUE | ini keyboard|oled \"BYTES\":bytes",
+         "a value in a configuration file (\"TEXT\":bytes: bytes), or the whole file", 3, 4,
+         iniLine},
         {"pause", "pause", "waits for a line on standard input", 1, 1, pauseLine},
         {"dump", "dump records | dump ini keyboard|oled",
          "shows the OLED records changed since the last dump, or a configuration file", 2, 3,
@@ -497,13 +546,19 @@ QString Trace::lineKindsHelp()
     return help;
 }
 
-Trace Trace::parse(const QString &text)
+Trace Trace::parse(const QByteArray &text)
 {
     Trace trace;
-    const QStringList lines = text.split(QLatin1Char('\n'));
+    const QList<QByteArray> lines = text.split('\n');
     int processorLine = 0;
     for (int i = 0; i < lines.size(); ++i) {
-        LineReader reader(lines.at(i));
+        const QByteArray &bytes = lines.at(i);
+        const QString unreadable = bytes.contains('\0') ? QStringLiteral("NUL byte")
+                : isUtf8(bytes)                         ? QString()
+                                                        : QStringLiteral("not valid UTF-8");
+        LineReader reader(unreadable.isEmpty() ? QString::fromUtf8(bytes) : QString());
+        if (!unreadable.isEmpty())
+            reader.fail(unreadable);
         if (reader.count() == 0 && !reader.failed())
             continue;
         TraceLine line = reader.failed() ? TraceLine() : parseLine(reader);

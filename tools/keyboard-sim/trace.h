@@ -35,6 +35,7 @@ struct TraceLine
     // Host and Ini
     HostSetting hostSetting = DeviceType;
     IniFile iniFile = KeyboardConfig;
+    bool wholeFile = false; // Ini: the value is the file's bytes
     QString iniPath;
     QVariant value;
 
@@ -51,7 +52,9 @@ class Trace
 public:
     static constexpr int MaxWaitMilliseconds = 3600 * 1000;
 
-    static Trace parse(const QString &text);
+    // Parses UTF-8 text; a NUL byte or a line that is not UTF-8 is malformed.
+    static Trace parse(const QByteArray &text);
+    static Trace parse(const QString &text) { return parse(text.toUtf8()); }
     // Every line kind's usage and effect, one indented pair of lines each.
     static QString lineKindsHelp();
 

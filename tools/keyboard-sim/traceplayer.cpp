@@ -2,11 +2,15 @@
 
 #include "configfiles.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
+#include "virtualclock.h"
 
 #include <utility_manage.h>
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
+#include <QtCore/QFileInfo>
 #include <QtCore/QMetaMethod>
+#include <QtCore/QSaveFile>
 #include <QtCore/QSettings>
 #include <QtCore/QSocketNotifier>
 
@@ -34,6 +38,10 @@ void TracePlayer::playOn()
     while (m_next < m_lines.size()) {
         const TraceLine &line = m_lines.at(m_next++);
         if (line.kind == TraceLine::Wait) {
+            if (VirtualClock *clock = VirtualClock::current()) {
+                clock->advance(line.milliseconds);
+                continue;
+            }
             m_wait.start(line.milliseconds);
             return;
         }
@@ -142,6 +150,13 @@ void TracePlayer::writeIni(const TraceLine &line)
     const QString path = line.iniFile == TraceLine::KeyboardConfig
             ? ConfigFiles::keyboardConfigPath()
             : ConfigFiles::oledConfigPath();
+    if (line.wholeFile) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QSaveFile file(path);
+        if (file.open(QIODevice::WriteOnly) && file.write(line.value.toByteArray()) >= 0)
+            file.commit();
+        return;
+    }
     QSettings settings(path, QSettings::IniFormat);
     settings.setValue(line.iniPath, line.value);
 }

@@ -17,9 +17,10 @@ class UiprocDealKeyPress_Vorn_Desktop;
 // Plays a trace the way the host drives the processor: messages through the business
 // object's signal, calls as QML makes them, settings on the host's stand-ins. The
 // processor is created when the first line needs it (configuration lines come before
-// it), or at the end when none does. `wait` and `pause` lines hand control back to the
-// event loop and play on when their time or their input comes, so timers fire and a
-// window keeps drawing meanwhile.
+// it), or at the end when none does. On a virtual clock (VirtualClock) a `wait` line moves
+// the clock on at once; otherwise `wait` and `pause` lines hand control back to the event
+// loop and play on when their time or their input comes, so timers fire and a window keeps
+// drawing meanwhile.
 class TracePlayer : public QObject
 {
     Q_OBJECT
