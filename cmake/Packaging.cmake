@@ -7,7 +7,8 @@ write_basic_package_version_file(${PROJECT_NAME}ConfigVersion.cmake
                                  COMPATIBILITY SameMajorVersion)
 install(EXPORT ${PROJECT_NAME} FILE ${PROJECT_NAME}Targets.cmake
         DESTINATION ${configDir} COMPONENT development)
-install(FILES cmake/${PROJECT_NAME}Config.cmake cmake/FindVornHost.cmake
+configure_file(cmake/${PROJECT_NAME}Config.cmake.in ${PROJECT_NAME}Config.cmake @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${PROJECT_NAME}Config.cmake cmake/FindVornHost.cmake
               ${CMAKE_CURRENT_BINARY_DIR}/${PROJECT_NAME}ConfigVersion.cmake
         DESTINATION ${configDir} COMPONENT development)
 
