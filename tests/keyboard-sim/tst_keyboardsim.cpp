@@ -43,10 +43,27 @@ struct Run
     int exitCode = -1;
 };
 
+// The simulator's configuration as the trace `name` starts from it: copies of the files
+// beside the trace (NAME.keyboard.ini, NAME.oled.ini) where it has them, else none.
+QStringList startFrom(const QString &name)
+{
+    const QString keyboard = QStringLiteral(TRACES_DIR "/%1.keyboard.ini").arg(name);
+    if (!QFileInfo::exists(keyboard))
+        return {QStringLiteral("--fresh")};
+    QDir config(QFileInfo(QStringLiteral(KEYBOARD_SIM)).path() + QStringLiteral("/Keyboard"));
+    config.removeRecursively();
+    config.mkpath(QStringLiteral("."));
+    QFile::copy(keyboard, config.filePath(QStringLiteral("VORN_KeyBoard_Config.ini")));
+    QFile::copy(QStringLiteral(TRACES_DIR "/%1.oled.ini").arg(name),
+                config.filePath(QStringLiteral("VORN_UpdateOled_Config.ini")));
+    return {};
+}
+
 // The simulator on a trace file (none: the demo) or, with "-", on `input`, recording to
-// `record` when given.
+// `record` when given, from the configuration the trace `name` starts from.
 Run simulate(const QString &trace, const QString &record = QString(),
-             const QByteArray &input = QByteArray(), const QString &shellPrefix = QString())
+             const QByteArray &input = QByteArray(), const QString &shellPrefix = QString(),
+             const QString &name = QString())
 {
     QProcess sim;
     sim.setWorkingDirectory(QStringLiteral(TRACES_DIR));
@@ -55,7 +72,7 @@ Run simulate(const QString &trace, const QString &record = QString(),
     if (!record.isEmpty())
         environment.insert(QStringLiteral("VORN_KEYBOARD_RECORD"), record);
     sim.setProcessEnvironment(environment);
-    QStringList arguments{QStringLiteral(KEYBOARD_SIM), QStringLiteral("--fresh")};
+    QStringList arguments = QStringList{QStringLiteral(KEYBOARD_SIM)} + startFrom(name);
     if (!trace.isEmpty())
         arguments.append(trace);
     sim.start(QStringLiteral("sh"),
@@ -105,7 +122,7 @@ void tst_KeyboardSim::traces()
 
     const QDir dir(QStringLiteral(TRACES_DIR));
     const QString recording = m_dir.filePath(name + QStringLiteral(".trace"));
-    const Run run = simulate(trace);
+    const Run run = simulate(trace, QString(), QByteArray(), QString(), name);
     const QString errorFile = dir.filePath(name + QStringLiteral(".error"));
     const bool expectError = QFileInfo::exists(errorFile);
     const QString expectedFile
@@ -125,7 +142,7 @@ void tst_KeyboardSim::traces()
     // the same records and files.
     const QByteArray session = withFinalDump(readFile(
             trace.isEmpty() ? QStringLiteral(DEMO_TRACE) : dir.filePath(trace)));
-    const Run recorded = simulate(QStringLiteral("-"), recording, session);
+    const Run recorded = simulate(QStringLiteral("-"), recording, session, QString(), name);
     QCOMPARE(recorded.exitCode, 0);
     const Run replay = simulate(QStringLiteral("-"), QString(),
                                 withFinalDump(readFile(recording)));
