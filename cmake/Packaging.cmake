@@ -38,13 +38,13 @@ if(VORN_QT_MAJOR STREQUAL 6)
     set(qtSuffix -qt6)
     set(otherQtSuffix "")
     set(qtDevelopment "qt6-base-dev, qt6-declarative-dev")
-    set(qtViewImports
-        "qml6-module-qtquick, qml6-module-qtquick-window, qml6-module-qtqml-workerscript")
+    set(qtViewRuntime "qml6-module-qtquick, qml6-module-qtquick-window, \
+qml6-module-qtqml-workerscript, qt6-qpa-plugins")
 else()
     set(qtSuffix "")
     set(otherQtSuffix -qt6)
     set(qtDevelopment "qtbase5-dev, qtdeclarative5-dev")
-    set(qtViewImports "qml-module-qtquick2, qml-module-qtquick-window2")
+    set(qtViewRuntime "qml-module-qtquick2, qml-module-qtquick-window2")
 endif()
 set(libraryPackage libui-proc-vorn-taskcmdprocess-desktop${PROJECT_VERSION_MAJOR})
 set(developmentPackage libui-proc-vorn-taskcmdprocess-desktop)
@@ -69,7 +69,8 @@ if(NOT VORN_HOST_PREFIX)
     set(CPACK_DEBIAN_TOOLS_PACKAGE_CONFLICTS vorn-keyboard-tools${otherQtSuffix})
     set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION devel)
     set(CPACK_COMPONENT_TOOLS_DEPENDS library)
-    # The keyboard view's QML imports, which no shared-library dependency brings.
-    set(CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS ${qtViewImports})
+    # The keyboard view's QML imports (and Qt 6's X platform plugin, a package of its own),
+    # which no shared-library dependency brings.
+    set(CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS ${qtViewRuntime})
 endif()
 include(CPack)
