@@ -47,16 +47,14 @@ struct Run
 // beside the trace (NAME.keyboard.ini, NAME.oled.ini) where it has them, else none.
 QStringList startFrom(const QString &name)
 {
-    const QString keyboard = QStringLiteral(TRACES_DIR "/%1.keyboard.ini").arg(name);
-    if (!QFileInfo::exists(keyboard))
-        return {QStringLiteral("--fresh")};
     QDir config(QFileInfo(QStringLiteral(KEYBOARD_SIM)).path() + QStringLiteral("/Keyboard"));
     config.removeRecursively();
     config.mkpath(QStringLiteral("."));
-    QFile::copy(keyboard, config.filePath(QStringLiteral("VORN_KeyBoard_Config.ini")));
-    QFile::copy(QStringLiteral(TRACES_DIR "/%1.oled.ini").arg(name),
-                config.filePath(QStringLiteral("VORN_UpdateOled_Config.ini")));
-    return {};
+    const QString file = QStringLiteral(TRACES_DIR "/%1.%2.ini");
+    const bool copied
+            = QFile::copy(file.arg(name, "keyboard"), config.filePath("VORN_KeyBoard_Config.ini"))
+            && QFile::copy(file.arg(name, "oled"), config.filePath("VORN_UpdateOled_Config.ini"));
+    return copied ? QStringList() : QStringList{QStringLiteral("--fresh")};
 }
 
 // The simulator on a trace file (none: the demo) or, with "-", on `input`, recording to

@@ -15,8 +15,7 @@ using Records = QMap<int, QString>; // record -> describeRecord()
 // What OLED content messages leave in the host model, as far as the golden traces cannot
 // show it: what a directly connected receiver finds, line lengths the host sets out of
 // range, the encodings, the newer key-value layout (no message leads to it) and the
-// host's own changes. Local 8-bit text is UTF-8 (the tests run under a UTF-8 locale, and
-// Qt 6 takes it so on Unix anyway), so bytes that are not UTF-8 show as U+FFFD.
+// host's own changes. Local 8-bit text is UTF-8 here, so other bytes show as U+FFFD.
 class tst_ModelUpdate : public QObject
 {
     Q_OBJECT
