@@ -3,8 +3,13 @@
 # UI_Proc_Quarl. Searches VORN_HOST_PREFIX first (DIR/include or DIR/include/vorn-host,
 # DIR/lib or DIR/lib/<multiarch>), then the usual prefixes. A target that already exists,
 # as in a host that builds these libraries in the same project, is left as it is.
+# The host's Qt is the one VORN_QT_MAJOR names (the library's package sets it), else Qt 5.
 
-find_package(Qt5 5.15 REQUIRED COMPONENTS Core)
+if(VORN_QT_MAJOR)
+    find_package(Qt${VORN_QT_MAJOR} REQUIRED COMPONENTS Core)
+else()
+    find_package(Qt5 5.15 REQUIRED COMPONENTS Core)
+endif()
 
 set(_vornHostLibraries Model_VOrn Utility_Manage UI_Proc_VORN_Desktop UI_Proc_Quarl)
 # A header each library provides.
@@ -36,7 +41,7 @@ foreach(_name IN LISTS _vornHostLibraries)
         set_target_properties(${_name} PROPERTIES
             IMPORTED_LOCATION "${VornHost_${_name}_LIBRARY}"
             INTERFACE_INCLUDE_DIRECTORIES "${VornHost_${_name}_INCLUDE_DIR}"
-            INTERFACE_LINK_LIBRARIES Qt5::Core)
+            INTERFACE_LINK_LIBRARIES Qt::Core)
     endif()
 endforeach()
 

@@ -4,15 +4,26 @@
 # dependencies; installs the stand-in SDK into a temporary prefix, builds the library again
 # against it (VORN_HOST_PREFIX) and installs it beside; builds a small host application
 # through find_package against that install and against the unpacked packages, and runs
-# both and the packaged simulator.
+# both and the packaged simulator. With VORN_QT_MAJOR=6 all of it against Qt 6: the packages
+# named with -qt6, and a host application that finds Qt 6 through the library's package.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-pkg="$root/build-package"
+source "$root/scripts/qtversion.sh"
+pkg="$root/build-package$qt_suffix"
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 multiarch="$(dpkg-architecture -qDEB_HOST_MULTIARCH)"
 libdir="usr/lib/$multiarch"
 library=libUI_Proc_VORN_TaskCmdProcess_Desktop
+package=libui-proc-vorn-taskcmdprocess-desktop
+# The Qt packages the library's packages depend on.
+if [ "${VORN_QT_MAJOR:-5}" = 6 ]; then
+    qt_runtime=('libqt6core6 \(>= 6\.4' 'libqt6qml6 ')
+    qt_development=(qt6-base-dev qt6-declarative-dev)
+else
+    qt_runtime=('libqt5core5a \(>= 5\.15' 'libqt5qml5 ')
+    qt_development=(qtbase5-dev qtdeclarative5-dev)
+fi
 
 # Fails unless every extended regular expression after the first argument matches a line of it.
 require() {
@@ -40,24 +51,25 @@ run_consumer() {
     cmake -S "$root/tests/install" -B "$build" -DCMAKE_PREFIX_PATH="$2" \
         -DVORN_HOST_PREFIX="$tmp/host" >/dev/null
     cmake --build "$build" >/dev/null
+    require "$(readelf -d "$build/consumer")" "NEEDED.*\[libQt${VORN_QT_MAJOR:-5}Core\.so"
     TMPDIR="$tmp" LD_LIBRARY_PATH="$tmp/host/lib/$multiarch" "$build/consumer"
 }
 
 echo "== Debian packages"
 "$root/scripts/package.sh" -DVORN_HOST_PREFIX= >/dev/null
-deb_library=("$pkg"/libui-proc-vorn-taskcmdprocess-desktop1_*.deb)
-deb_development=("$pkg"/libui-proc-vorn-taskcmdprocess-desktop-dev_*.deb)
-deb_tools=("$pkg"/vorn-keyboard-tools_*.deb)
+deb_library=("$pkg/${package}1${qt_suffix}"_*.deb)
+deb_development=("$pkg/$package$qt_suffix-dev"_*.deb)
+deb_tools=("$pkg/vorn-keyboard-tools$qt_suffix"_*.deb)
 
 contents="$(dpkg-deb -c "${deb_library[@]}")"
-require "$(dpkg-deb -f "${deb_library[@]}" Depends)" 'libqt5core5a \(>= 5\.15' 'libqt5qml5 '
+require "$(dpkg-deb -f "${deb_library[@]}" Depends)" "${qt_runtime[@]}"
 require "$contents" "\./$libdir/$library\.so\.1\.[0-9.]+\$" "\./$libdir/$library\.so\.1 -> "
 forbid "$contents" 'include/|cmake/|libModel_VOrn|\.so( |$)'
-require "$(dpkg-deb -I "${deb_library[@]}" shlibs)" "^$library 1 libui-proc-vorn-taskcmdprocess-desktop1 "
+require "$(dpkg-deb -I "${deb_library[@]}" shlibs)" "^$library 1 ${package}1$qt_suffix "
 
 contents="$(dpkg-deb -c "${deb_development[@]}")"
 require "$(dpkg-deb -f "${deb_development[@]}" Depends)" \
-    'libui-proc-vorn-taskcmdprocess-desktop1 \(= [0-9.]+\)' 'qtbase5-dev' 'qtdeclarative5-dev'
+    "${package}1$qt_suffix \\(= [0-9.]+\\)" "${qt_development[@]}"
 require "$contents" "\./$libdir/$library\.so -> $library\.so\.1\$" \
     '/include/UI_Proc_VORN_TaskCmdProcess_Desktop/uiprocdealkeypress_vorn_desktop\.h$' \
     '/include/UI_Proc_VORN_TaskCmdProcess_Desktop/public_vorn_taskcmdprocess_desktop\.h$' \
@@ -67,7 +79,7 @@ forbid "$contents" 'vorn-host|model_vornparam|libModel_VOrn|\.so\.1\.'
 
 contents="$(dpkg-deb -c "${deb_tools[@]}")"
 require "$(dpkg-deb -f "${deb_tools[@]}" Depends)" \
-    'libui-proc-vorn-taskcmdprocess-desktop1 \(= [0-9.]+\)' 'libqt5qml5 '
+    "${package}1$qt_suffix \\(= [0-9.]+\\)" "${qt_runtime[1]}"
 require "$contents" "\./usr/bin/keyboard-sim -> \.\./lib/$multiarch/vorn-keyboard-tools/keyboard-sim\$" \
     "\./$libdir/vorn-keyboard-tools/keyboard-sim\$" "\./$libdir/vorn-keyboard-tools/libModel_VOrn\.so\$"
 forbid "$contents" "$library|include/"
@@ -75,7 +87,7 @@ forbid "$contents" "$library|include/"
 echo "== the library against the stand-in SDK installed in a prefix"
 cmake --install "$pkg" --component host-sdk --prefix "$tmp/host" >/dev/null
 cmake -S "$root" -B "$tmp/build" -DVORN_HOST_PREFIX="$tmp/host" -DCMAKE_INSTALL_PREFIX="$tmp/lib" \
-    >/dev/null
+    "$qt_cmake" >/dev/null
 for skipped in host tools bench tests; do
     [ ! -e "$tmp/build/$skipped" ] || { echo "check-install: $skipped/ built against a host" >&2; exit 1; }
 done

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang's libFuzzer, AddressSanitizer and UBSan (in build-fuzz/)
-# and runs each for SECONDS (default 60), starting from its corpus in tests/fuzz/corpus/;
-# then the configuration target without sanitizers (build-fuzz-plain/) for SECONDS / 4.
+# Builds the fuzz targets with clang's libFuzzer, AddressSanitizer and UBSan (in build-fuzz/,
+# or build-fuzz-qt6/ with VORN_QT_MAJOR=6) and runs each for SECONDS (default 60), starting
+# from its corpus in tests/fuzz/corpus/; then the configuration target without sanitizers
+# (build-fuzz-plain/, build-fuzz-plain-qt6/) for SECONDS / 4.
 # On a finding it prints the reproducing input and exits non-zero after the last target.
 #   scripts/fuzz.sh [SECONDS]
 #   scripts/fuzz.sh --merge      adds what the last runs found and the corpus lacks to it
@@ -9,6 +10,8 @@
 #   scripts/fuzz.sh --coverage   line coverage of src/ that the message corpus reaches
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$root/scripts/qtversion.sh"
+fuzz_build="$root/build-fuzz$qt_suffix"
 targets=(messages tbarsegment configfiles trace)
 traces=("$root"/tests/keyboard-sim/traces/*.trace "$root/tools/keyboard-sim/demo.trace")
 
@@ -16,13 +19,13 @@ traces=("$root"/tests/keyboard-sim/traces/*.trace "$root/tools/keyboard-sim/demo
 build() {
     local dir="$1"
     shift
-    cmake -S "$root" -B "$dir" "$@" >/dev/null
+    cmake -S "$root" -B "$dir" "$qt_cmake" "$@" >/dev/null
     cmake --build "$dir" -j 2 --target "${targets[@]/#/fuzz_}" >/dev/null
 }
 
 build_fuzz() {
     "$root/scripts/install-deps.sh"
-    build "$root/build-fuzz" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+    build "$fuzz_build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
         -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DVORN_FUZZ=ON
 }
 
@@ -63,7 +66,7 @@ fuzz_target() {
         for input in "$run"/crash-* "$run"/leak-* "$run"/timeout-* "$run"/oom-*; do
             [ -e "$input" ] || continue
             echo "== reproducing input $input (add it to tests/fuzz/corpus/$target/;"
-            echo "   build-sanitize/tests/fuzz/fuzz_$target/fuzz_$target FILE replays it):"
+            echo "   build-sanitize$qt_suffix/tests/fuzz/fuzz_$target/fuzz_$target FILE replays it):"
             od -A x -t x1z -v "$input"
         done
         return 1
@@ -79,19 +82,19 @@ fuzz() {
     local seconds="$1" failed=0
     build_fuzz
     for target in "${targets[@]}"; do
-        fuzz_target "$root/build-fuzz" "$target" "$seconds" || failed=1
+        fuzz_target "$fuzz_build" "$target" "$seconds" || failed=1
     done
     local targets=(configfiles)
-    build "$root/build-fuzz-plain" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+    build "$root/build-fuzz-plain$qt_suffix" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
         -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DVORN_FUZZ=ON -DVORN_FUZZ_SANITIZERS=OFF
-    fuzz_target "$root/build-fuzz-plain" configfiles "$(( (seconds + 3) / 4 ))" || failed=1
+    fuzz_target "$root/build-fuzz-plain$qt_suffix" configfiles "$(( (seconds + 3) / 4 ))" || failed=1
     return "$failed"
 }
 
 merge() {
     build_fuzz
     for target in "${targets[@]}"; do
-        local dir="$root/build-fuzz/tests/fuzz/fuzz_$target"
+        local dir="$fuzz_build/tests/fuzz/fuzz_$target"
         mkdir -p "$dir/run/corpus"
         run_target "$dir/fuzz_$target" -merge=1 -use_counters=0 "$root/tests/fuzz/corpus/$target" \
             "$dir/run/corpus" 2>&1 | grep -E '^MERGE-OUTER: [0-9]+ new files'
@@ -100,20 +103,20 @@ merge() {
 
 seeds() {
     "$root/scripts/install-deps.sh"
-    cmake -S "$root" -B "$root/build" >/dev/null
-    cmake --build "$root/build" -j 2 --target fuzz-seeds >/dev/null
-    "$root/build/tools/fuzz-seeds/fuzz-seeds" "$root/tests/fuzz/corpus" "${traces[@]}"
+    cmake -S "$root" -B "$root/build$qt_suffix" "$qt_cmake" >/dev/null
+    cmake --build "$root/build$qt_suffix" -j 2 --target fuzz-seeds >/dev/null
+    "$root/build$qt_suffix/tools/fuzz-seeds/fuzz-seeds" "$root/tests/fuzz/corpus" "${traces[@]}"
 }
 
 # The corpus driver on the message corpus (and what the last runs added), built with
 # source-based coverage; reports src/ and the intake lines that never ran.
 coverage() {
     "$root/scripts/install-deps.sh" llvm
-    local dir="$root/build-coverage" profile corpora=("$root/tests/fuzz/corpus/messages")
+    local dir="$root/build-coverage$qt_suffix" profile corpora=("$root/tests/fuzz/corpus/messages")
     build "$dir" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
         -DCMAKE_CXX_FLAGS="-fprofile-instr-generate -fcoverage-mapping"
-    [ -d "$root/build-fuzz/tests/fuzz/fuzz_messages/run/corpus" ] \
-        && corpora+=("$root/build-fuzz/tests/fuzz/fuzz_messages/run/corpus")
+    [ -d "$fuzz_build/tests/fuzz/fuzz_messages/run/corpus" ] \
+        && corpora+=("$fuzz_build/tests/fuzz/fuzz_messages/run/corpus")
     profile="$dir/tests/fuzz/fuzz_messages/messages"
     LLVM_PROFILE_FILE="$profile.profraw" run_target "$dir/tests/fuzz/fuzz_messages/fuzz_messages" \
         "${corpora[@]}" 2>/dev/null

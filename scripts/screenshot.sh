@@ -3,9 +3,11 @@
 # rendered under a virtual X server.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$root/scripts/qtversion.sh"
 "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$root/build" --target keyboard-view -j "$(nproc)" >/dev/null
-xvfb-run -a "$root/build/tools/keyboard-view/keyboard-view" --fresh \
+build="$root/build$qt_suffix"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$qt_cmake" >/dev/null
+cmake --build "$build" --target keyboard-view -j "$(nproc)" >/dev/null
+xvfb-run -a "$build/tools/keyboard-view/keyboard-view" --fresh \
     --screenshot "$root/docs/keyboard-view.png" 2>/dev/null
 echo "wrote docs/keyboard-view.png"

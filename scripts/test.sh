@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
+# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test
+# (in build-sanitize/, or build-sanitize-qt6/ with VORN_QT_MAJOR=6).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/qtversion.sh
 scripts/install-deps.sh
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORN_SANITIZE=ON >/dev/null
-cmake --build build-sanitize -j "$(nproc)"
-ctest --test-dir build-sanitize --output-on-failure -j "$(nproc)" "$@"
+build="build-sanitize$qt_suffix"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVORN_SANITIZE=ON "$qt_cmake" >/dev/null
+cmake --build "$build" -j "$(nproc)"
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@"

@@ -3,7 +3,9 @@
 # demo trace).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$root/scripts/qtversion.sh"
 "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$root/build" --target keyboard-view -j "$(nproc)" >/dev/null
-exec "$root/build/tools/keyboard-view/keyboard-view" "$@"
+build="$root/build$qt_suffix"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$qt_cmake" >/dev/null
+cmake --build "$build" --target keyboard-view -j "$(nproc)" >/dev/null
+exec "$build/tools/keyboard-view/keyboard-view" "$@"

@@ -17,8 +17,8 @@ bool parsePageGroup(const QString &name, int *key, int *page)
     const int separator = name.indexOf(QLatin1Char('_'));
     bool keyOk = false;
     bool pageOk = false;
-    *key = name.leftRef(separator).toInt(&keyOk);
-    *page = name.midRef(separator + 1).toInt(&pageOk);
+    *key = QStringView(name).left(separator).toInt(&keyOk);
+    *page = QStringView(name).mid(separator + 1).toInt(&pageOk);
     return separator > 0 && keyOk && pageOk && KeyMapStore::pageGroup(*key, *page) == name;
 }
 

@@ -57,10 +57,25 @@ struct Run
     int exitCode = -1;
 };
 
+// The simulator's configuration as the trace `name` starts from it: copies of the files
+// beside the trace (NAME.keyboard.ini, NAME.oled.ini) where it has them, else none.
+QStringList startFrom(const QString &name)
+{
+    QDir config(QFileInfo(QStringLiteral(KEYBOARD_SIM)).path() + QStringLiteral("/Keyboard"));
+    config.removeRecursively();
+    config.mkpath(QStringLiteral("."));
+    const QString file = QStringLiteral(TRACES_DIR "/%1.%2.ini");
+    const bool copied
+            = QFile::copy(file.arg(name, "keyboard"), config.filePath("VORN_KeyBoard_Config.ini"))
+            && QFile::copy(file.arg(name, "oled"), config.filePath("VORN_UpdateOled_Config.ini"));
+    return copied ? QStringList() : QStringList{QStringLiteral("--fresh")};
+}
+
 // The simulator with `arguments` run by a shell `script`, on `input`, recording to
-// `record` when given.
+// `record` when given, from the configuration the trace `name` starts from.
 Run simulate(const QStringList &arguments, const QString &record = QString(),
-             const QByteArray &input = QByteArray(), const QString &script = Exec)
+             const QByteArray &input = QByteArray(), const QString &script = Exec,
+             const QString &name = QString())
 {
     QProcess sim;
     sim.setWorkingDirectory(QStringLiteral(TRACES_DIR));
@@ -71,8 +86,8 @@ Run simulate(const QStringList &arguments, const QString &record = QString(),
     sim.setProcessEnvironment(environment);
     sim.start(QStringLiteral("sh"),
               QStringList{QStringLiteral("-c"), script, QStringLiteral("sh"),
-                          QStringLiteral(KEYBOARD_SIM), QStringLiteral("--fresh")}
-                      + arguments);
+                          QStringLiteral(KEYBOARD_SIM)}
+                      + startFrom(name) + arguments);
     sim.write(input);
     sim.closeWriteChannel();
     if (!sim.waitForFinished(120000) || sim.exitStatus() != QProcess::NormalExit)
@@ -127,7 +142,7 @@ void tst_KeyboardSim::traces()
 
     const QDir dir(QStringLiteral(TRACES_DIR));
     const QString name = QFileInfo(tracePath(trace)).completeBaseName();
-    const Run run = simulate(argumentsOf(trace) << trace);
+    const Run run = simulate(argumentsOf(trace) << trace, QString(), QByteArray(), Exec, name);
     const QString errorFile = dir.filePath(name + QStringLiteral(".error"));
     const bool expectError = QFileInfo::exists(errorFile);
     const QString expectedFile
@@ -176,7 +191,8 @@ void tst_KeyboardSim::checkReplay(const QString &trace, bool realTime)
     const QString recording = m_dir.filePath(QUuid::createUuid().toString(QUuid::Id128));
     const Run recorded
             = simulate(realTime ? arguments + QStringList{"--real-time"} : arguments, recording,
-                       withFinalDump(readFile(tracePath(trace))), realTime ? Busy : Exec);
+                       withFinalDump(readFile(tracePath(trace))), realTime ? Busy : Exec,
+                       QFileInfo(tracePath(trace)).completeBaseName());
     QCOMPARE(recorded.exitCode, 0);
     const QString tbarRecording = recording + QStringLiteral(".tbar");
     const Run replay = simulate(

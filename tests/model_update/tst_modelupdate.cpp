@@ -5,7 +5,6 @@
 
 #include <utility_manage.h>
 
-#include <QtCore/QTextCodec>
 #include <QtTest/QtTest>
 
 #include <cstring>
@@ -16,12 +15,11 @@ using Records = QMap<int, QString>; // record -> describeRecord()
 // What OLED content messages leave in the host model, as far as the golden traces cannot
 // show it: what a directly connected receiver finds, line lengths the host sets out of
 // range, the encodings, the newer key-value layout (no message leads to it) and the
-// host's own changes. Local 8-bit text is Latin-1 here, so that it differs from UTF-8.
+// host's own changes. Local 8-bit text is UTF-8 here, so other bytes show as U+FFFD.
 class tst_ModelUpdate : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void messages_data();
     void messages();
     void newLayoutMessage_data();
@@ -132,17 +130,12 @@ QByteArray padded(const QByteArray &text, int width)
 QByteArray newEntry(int key, int displayModel, int icon, const QByteArray &first,
                     const QByteArray &second = QByteArray(), const QByteArray &third = QByteArray())
 {
-    return bytes({key >> 8, key & 0xff, displayModel, icon, first.size(), second.size(),
-                  third.size()})
+    return bytes({key >> 8, key & 0xff, displayModel, icon, int(first.size()),
+                  int(second.size()), int(third.size())})
             + first + second + third;
 }
 
 } // namespace
-
-void tst_ModelUpdate::initTestCase()
-{
-    QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
-}
 
 void tst_ModelUpdate::messages_data()
 {
@@ -159,18 +152,18 @@ void tst_ModelUpdate::messages_data()
             = hostMessage(0xf1, 0x43, 0, 0, 0, bytes({1, 0x39, 1, 2}) + padded("Gr\xfcn", 60));
     QTest::newRow("group: the interface first, the page's UTF-8 shown as local 8-bit")
             << TwoLines << 30ull << group
-            << QStringList{oledShow(313, 1, 2, QStringLiteral("Gr\u00c3\u00bcn"), "")}
+            << QStringList{oledShow(313, 1, 2, QStringLiteral("Gr\u00fcn"), "")}
             << Records{{160, QStringLiteral("0 0 5/0/238 Gr\u00c3\u00bcn||old")}}
             << "unlocked, old model";
     QTest::newRow("three lines: the interface first")
             << ThreeLines << 30ull
             << hostMessage(0xf1, 0x41, 3, 0, 0, bytes({1, 2}) + padded("Gr\xfcn", 90))
-            << QStringList{oledShow(313, 1, 2, QStringLiteral("Gr\u00c3\u00bcn"), "")}
+            << QStringList{oledShow(313, 1, 2, QStringLiteral("Gr\u00fcn"), "")}
             << Records{{160, QStringLiteral("0 0 5/0/238 Gr\u00c3\u00bcn||")}}
             << "unlocked, old model";
     QTest::newRow("key value: the model first, local 8-bit text")
             << TwoLines << 30ull << keyValue
-            << QStringList{oledShow(313, 1, 2, QStringLiteral("Gr\u00fcn"), "")}
+            << QStringList{oledShow(313, 1, 2, QStringLiteral("Gr\ufffdn"), "")}
             << Records{{160, QStringLiteral("1 2 238/238/238 Gr\u00fcn||old")}}
             << "unlocked, new model";
     // Payloads long enough for a line length of 32.

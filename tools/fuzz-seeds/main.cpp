@@ -27,9 +27,9 @@ using namespace FuzzSteps;
 
 void putValue(QByteArray &out, const QVariant &value)
 {
-    if (value.type() == QVariant::Bool)
+    if (value.userType() == QMetaType::Bool)
         FuzzInput::put(out, uchar(value.toBool()));
-    else if (value.type() == QVariant::String)
+    else if (value.userType() == QMetaType::QString)
         FuzzInput::putChunk(out, value.toString().toUtf8());
     else
         FuzzInput::put(out, quint32(value.toInt()));

@@ -1,5 +1,7 @@
 #include "signalrecorder.h"
 
+#include "typedvariant.h"
+
 #include <QtCore/QStringList>
 
 SignalRecorder::SignalRecorder(Handler handler, QObject *parent)
@@ -30,7 +32,7 @@ int SignalRecorder::qt_metacall(QMetaObject::Call call, int id, void **arguments
         const QMetaMethod &signal = m_signals.at(id);
         QVariantList values;
         for (int i = 0; i < signal.parameterCount(); ++i)
-            values.append(QVariant(signal.parameterType(i), arguments[i + 1]));
+            values.append(typedVariant(signal.parameterType(i), arguments[i + 1]));
         m_handler(signal, values);
     }
     return -1;

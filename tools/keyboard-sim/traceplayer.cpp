@@ -1,6 +1,7 @@
 #include "traceplayer.h"
 
 #include "configfiles.h"
+#include "typedvariant.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 #include "virtualclock.h"
 
@@ -115,7 +116,7 @@ void TracePlayer::invoke(const TraceLine &line)
                                         line.arguments.at(i).constData());
     QVariant result;
     if (method.returnType() != QMetaType::Void)
-        result = QVariant(method.returnType(), nullptr);
+        result = typedVariant(method.returnType(), nullptr);
     const QGenericReturnArgument returnArgument(method.typeName(), result.data());
     method.invoke(m_processor, Qt::DirectConnection,
                   result.isValid() ? returnArgument : QGenericReturnArgument(), arguments[0],

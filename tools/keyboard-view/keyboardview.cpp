@@ -30,7 +30,7 @@ bool KeyboardView::load()
     // Runs without GPU drivers, unless QT_QUICK_BACKEND chooses another scene graph.
     if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")
         && QQuickWindow::sceneGraphBackend().isEmpty())
-        QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+        QQuickWindow::setSceneGraphBackend(QStringLiteral("software"));
     m_engine.rootContext()->setContextProperty(QStringLiteral("keyInput"), &m_keyInput);
     m_engine.rootContext()->setContextProperty(QStringLiteral("signalLog"), &m_log);
     m_engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml")));
