@@ -6,7 +6,7 @@
 // NAME.trace expects NAME.expected on stdout, or, when NAME.error exists, that text on
 // stderr and exit status 2. UPDATE_GOLDEN=1 rewrites the expected files from the output.
 // Each trace runs again with the flight recorder on, and the recording replays to the
-// same output.
+// same output; and again with the host's messages emitted from its worker thread.
 class tst_KeyboardSim : public QObject
 {
     Q_OBJECT
@@ -46,7 +46,8 @@ struct Run
 // The simulator on a trace file (none: the demo) or, with "-", on `input`, recording to
 // `record` when given.
 Run simulate(const QString &trace, const QString &record = QString(),
-             const QByteArray &input = QByteArray(), const QString &shellPrefix = QString())
+             const QByteArray &input = QByteArray(), const QString &shellPrefix = QString(),
+             const QStringList &options = QStringList())
 {
     QProcess sim;
     sim.setWorkingDirectory(QStringLiteral(TRACES_DIR));
@@ -55,7 +56,7 @@ Run simulate(const QString &trace, const QString &record = QString(),
     if (!record.isEmpty())
         environment.insert(QStringLiteral("VORN_KEYBOARD_RECORD"), record);
     sim.setProcessEnvironment(environment);
-    QStringList arguments{QStringLiteral(KEYBOARD_SIM), QStringLiteral("--fresh")};
+    QStringList arguments = QStringList{QStringLiteral(KEYBOARD_SIM), "--fresh"} + options;
     if (!trace.isEmpty())
         arguments.append(trace);
     sim.start(QStringLiteral("sh"),
@@ -92,33 +93,39 @@ void tst_KeyboardSim::traces_data()
 {
     QTest::addColumn<QString>("trace");
     QTest::addColumn<QString>("name");
-    QTest::newRow("built-in demo") << QString() << QStringLiteral("demo");
+    QTest::addColumn<QStringList>("options");
     const QDir dir(QStringLiteral(TRACES_DIR));
-    for (const QString &file : dir.entryList({QStringLiteral("*.trace")}, QDir::Files, QDir::Name))
-        QTest::newRow(qPrintable(file)) << file << QFileInfo(file).completeBaseName();
+    for (const QStringList &options : {QStringList(), QStringList{"--host-thread"}}) {
+        const QString mode = options.isEmpty() ? "" : " from the host's thread";
+        QTest::newRow(qPrintable("built-in demo" + mode)) << QString() << "demo" << options;
+        for (const QString &file : dir.entryList({"*.trace"}, QDir::Files, QDir::Name))
+            QTest::newRow(qPrintable(file + mode))
+                    << file << QFileInfo(file).completeBaseName() << options;
+    }
 }
 
 void tst_KeyboardSim::traces()
 {
     QFETCH(QString, trace);
     QFETCH(QString, name);
+    QFETCH(QStringList, options);
 
     const QDir dir(QStringLiteral(TRACES_DIR));
     const QString recording = m_dir.filePath(name + QStringLiteral(".trace"));
-    const Run run = simulate(trace);
+    const Run run = simulate(trace, QString(), QByteArray(), QString(), options);
     const QString errorFile = dir.filePath(name + QStringLiteral(".error"));
     const bool expectError = QFileInfo::exists(errorFile);
     const QString expectedFile
             = expectError ? errorFile : dir.filePath(name + QStringLiteral(".expected"));
     const QByteArray actual = expectError ? run.err : run.out;
-    if (qEnvironmentVariableIsSet("UPDATE_GOLDEN"))
+    if (qEnvironmentVariableIsSet("UPDATE_GOLDEN") && options.isEmpty())
         writeFile(expectedFile, actual);
 
     QCOMPARE(run.exitCode, expectError ? 2 : 0);
     if (expectError)
         QVERIFY(run.out.isEmpty());
     QCOMPARE(QString::fromUtf8(actual), QString::fromUtf8(readFile(expectedFile)));
-    if (expectError)
+    if (expectError || !options.isEmpty())
         return;
 
     // The same session recorded, and the recording replayed: the same lines and in the end

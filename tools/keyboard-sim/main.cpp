@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
     if (!options.prepare(app.arguments(), &trace, &exitStatus))
         return exitStatus;
 
-    Simulator simulator(stdout);
+    Simulator simulator(stdout, options.messageThread());
     const bool ran = simulator.run(trace);
     fflush(stdout);
     return ran ? 0 : 1;
