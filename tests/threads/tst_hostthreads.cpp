@@ -51,7 +51,7 @@ void tst_HostThreads::messagesFromTheHostThread()
     clock.start();
     int sent = 0;
     for (; sent < MessageCount && threads.findings().isEmpty(); ++sent)
-        HostModelThreads::sendMessage(host, sent);
+        threads.send(sent);
     const double seconds = clock.nsecsElapsed() / 1e9;
     threads.stop();
 
@@ -81,6 +81,7 @@ void tst_HostThreads::wholeModelWrites()
     for (int i = 0; i < WholeModelWrites && threads.findings().isEmpty(); ++i) {
         threads.holdMutexNow();
         host.processor->setModel(*models[i % 2]);
+        threads.letStep();
     }
     threads.stop();
 

@@ -13,10 +13,11 @@ namespace {
 const int BankGroup = 1;
 const int StampedKey = 58;
 const int LineLength = 10;
-// Far beyond any hold of the mutex: a mutex locked that long stays locked, as when
-// the GUI thread has locked it twice; the GUI thread would never return to say so.
-const int DeadlockTimeout = 10000;
-const char StaysLocked[] = "The host's mutex stays locked: locked twice, or over an emission?";
+// Far beyond any message or hold of the mutex: a GUI thread that takes that long is
+// stuck on the mutex, locked twice or held over an emission, and would never return to
+// say so.
+const int StuckTimeout = 10000;
+const char Stuck[] = "The GUI thread is stuck: the host's mutex locked twice, or held?";
 
 struct Range
 {
@@ -102,46 +103,51 @@ void HostModelThreads::start(int parts)
 {
     if (parts & Writers) {
         for (Writer &writer : m_writers)
-            run([this, &writer] { write(writer); });
+            run(m_steps, [this, &writer] { write(writer); });
     }
-    for (int i = 0; i < 3 && (parts & Readers); ++i) {
+    for (int i = 0; i < 2 && (parts & Readers); ++i) {
         auto copy = std::make_shared<std::vector<uchar>>(Model_VOrnParam::PlainBlockSize);
-        const auto step = [this, copy] { read(*copy); };
-        i < 2 ? run(step) : runOnRequest(step);
+        run(m_steps, [this, copy] { read(*copy); });
+    }
+    if (parts & Readers) {
+        auto copy = std::make_shared<std::vector<uchar>>(Model_VOrnParam::PlainBlockSize);
+        run(m_holdRequests, [this, copy] { read(*copy, &m_holding); });
     }
 }
 
 void HostModelThreads::stop()
 {
     m_stop = true;
+    m_steps.release(int(m_threads.size()));
     m_holdRequests.release();
     for (const auto &thread : m_threads)
         thread->wait();
     m_threads.clear();
-    m_holdsOnRequest = false;
-    m_holdRequests.acquire(m_holdRequests.available());
+    for (QSemaphore *turns : {&m_steps, &m_holdRequests})
+        turns->acquire(turns->available());
     m_stop = false;
+}
+
+void HostModelThreads::letStep()
+{
+    m_steps.release();
 }
 
 void HostModelThreads::holdMutexNow()
 {
-    if (!m_holdsOnRequest)
-        return;
     m_holdRequests.release();
-    if (!m_holding.tryAcquire(1, DeadlockTimeout))
-        qFatal(StaysLocked);
+    if (!m_holding.tryAcquire(1, StuckTimeout))
+        qFatal(Stuck);
 }
 
-void HostModelThreads::lock()
+// Each turn taken from `turns` is one step under the mutex.
+void HostModelThreads::run(QSemaphore &turns, const std::function<void()> &step)
 {
-    if (!m_session.mutex.tryLock(DeadlockTimeout))
-        qFatal(StaysLocked);
-}
-
-void HostModelThreads::run(const std::function<void()> &step)
-{
-    m_threads.emplace_back(QThread::create([this, step] {
-        for (bool last = false; !last; QThread::yieldCurrentThread()) {
+    const bool paced = &turns == &m_steps;
+    m_threads.emplace_back(QThread::create([this, &turns, step, paced] {
+        for (bool last = false; !last;) {
+            if (!turns.tryAcquire(1, paced ? StuckTimeout : -1))
+                qFatal(Stuck);
             last = m_stop;
             lock();
             step();
@@ -151,18 +157,10 @@ void HostModelThreads::run(const std::function<void()> &step)
     m_threads.back()->start();
 }
 
-void HostModelThreads::runOnRequest(const std::function<void()> &step)
+void HostModelThreads::lock()
 {
-    m_holdsOnRequest = true;
-    m_threads.emplace_back(QThread::create([this, step] {
-        for (m_holdRequests.acquire(); !m_stop; m_holdRequests.acquire()) {
-            lock();
-            m_holding.release();
-            step();
-            m_session.mutex.unlock();
-        }
-    }));
-    m_threads.back()->start();
+    if (!m_session.mutex.tryLock(StuckTimeout))
+        qFatal(Stuck);
 }
 
 // Finds its last write where the library never writes, then writes the next value,
@@ -186,11 +184,14 @@ void HostModelThreads::write(Writer &writer)
     ++m_writes;
 }
 
-// Checks a copy of the model, yields, and finds the model unchanged.
-void HostModelThreads::read(std::vector<uchar> &copy)
+// Copies the model (and says so to `copied`), checks the copy, yields, and finds the
+// model unchanged.
+void HostModelThreads::read(std::vector<uchar> &copy, QSemaphore *copied)
 {
     const uchar *plain = plainBlock(m_session.model);
     std::memcpy(copy.data(), plain, copy.size());
+    if (copied)
+        copied->release();
     const QString wrong = wrongIn(copy.data());
     if (!wrong.isEmpty())
         found(wrong);
@@ -232,8 +233,9 @@ QStringList HostModelThreads::findings() const
     return m_findings;
 }
 
-void HostModelThreads::sendMessage(HostSession &session, int n)
+void HostModelThreads::send(int n)
 {
+    HostSession &session = m_session;
     const QByteArray lines = stampedLine(n) + stampedLine(n);
     switch (n % 4) {
     case 0:
@@ -252,6 +254,7 @@ void HostModelThreads::sendMessage(HostSession &session, int n)
         session.sendThroughUsb(keyEvent(10, uchar(n >> 8 & 3), uchar(n)));
         break;
     }
+    letStep();
 }
 
 std::vector<HostModelThreads::Writer> HostModelThreads::writtenParts()

@@ -17,10 +17,13 @@ class QThread;
 // emits messages: writers and readers of the keyboard model, all under the host's mutex.
 // Each notes what it finds wrong:
 // - a reader, that the model changed while it held the mutex, or that a part a writer
-//   owns or a record a stream message wrote (sendMessage()) is only half written;
+//   owns or a record a stream message wrote (send()) is only half written;
 // - a writer of parts the library never writes, that its last write is gone.
 // A writer also writes the parts of the bank keys' records the library leaves alone: a
-// write-back of those records may undo its write, never tear it.
+// write-back of those records may undo its write, never tear it. The threads go at the
+// GUI thread's pace, one step for each letStep(), so that they cannot crowd it out of
+// the mutex; when the GUI thread lets none take a step for ten seconds, it is stuck on
+// the mutex, and they end the process.
 class HostModelThreads
 {
 public:
@@ -32,19 +35,23 @@ public:
 
     // Starts the writers (three threads) and the readers (two, and one on request).
     void start(int parts);
-    // Each thread runs once more, so that its last check sees the final model, and ends.
+    // Each thread takes one more step, so that its last check sees the final model, and
+    // ends.
     void stop();
 
-    // Returns once a reader holds the host's mutex for a read of its own. Called on the
-    // GUI thread just before the library writes the model, it has the write meet a host
-    // thread holding the mutex, however busy the machine. Needs the readers.
+    // Lets one of the threads take a step.
+    void letStep();
+    // Returns once a reader holds the host's mutex, having copied the model. Called on
+    // the GUI thread just before the library writes the model, it has the write meet a
+    // host thread holding the mutex, however the threads are scheduled.
     void holdMutexNow();
 
-    // Message n of the stream the threads check: in turn a group OLED message for the
-    // bank keys and an OLED message for key 58, both stamped with n (in decimal in both
-    // texts, its low byte as display model), a key event and a T-bar reading from the
-    // USB object. The line length must be 10.
-    static void sendMessage(HostSession &session, int n);
+    // Sends message n of the stream the threads check and lets a thread take a step. The
+    // stream is, in turn, a group OLED message for the bank keys and an OLED message for
+    // key 58, both stamped with n (in decimal in both texts, its low byte as display
+    // model), a key event and a T-bar reading from the USB object; the line length must
+    // be 10.
+    void send(int n);
     // Fills every part a writer writes with value: a model the readers take as whole.
     static void fillWrittenParts(Model_VOrnParam &model, uchar value);
 
@@ -58,11 +65,10 @@ private:
     struct Writer;
     static std::vector<Writer> writtenParts();
 
-    void run(const std::function<void()> &step);
-    void runOnRequest(const std::function<void()> &step);
+    void run(QSemaphore &turns, const std::function<void()> &step);
     void lock();
     void write(Writer &writer);
-    void read(std::vector<uchar> &copy);
+    void read(std::vector<uchar> &copy, QSemaphore *copied = nullptr);
     QString wrongIn(const uchar *plain) const;
     void found(const QString &what);
 
@@ -70,7 +76,7 @@ private:
     std::vector<Writer> m_writers;
     std::vector<std::unique_ptr<QThread>> m_threads;
     std::atomic<bool> m_stop{false};
-    bool m_holdsOnRequest = false;
+    QSemaphore m_steps;
     QSemaphore m_holdRequests;
     QSemaphore m_holding;
     std::atomic<int> m_writes{0};
