@@ -14,10 +14,10 @@ const int BankGroup = 1;
 const int StampedKey = 58;
 const int LineLength = 10;
 // Far beyond any message or hold of the mutex: a GUI thread that takes that long is
-// stuck on the mutex, locked twice or held over an emission, and would never return to
-// say so.
+// stuck on the mutex and would never return to say so.
 const int StuckTimeout = 10000;
-const char Stuck[] = "The GUI thread is stuck: the host's mutex locked twice, or held?";
+const char Stuck[] = "The GUI thread is stuck on the host's mutex: locked twice, or held "
+                     "over an emission?";
 
 struct Range
 {
@@ -146,7 +146,7 @@ void HostModelThreads::run(QSemaphore &turns, const std::function<void()> &step)
     const bool paced = &turns == &m_steps;
     m_threads.emplace_back(QThread::create([this, &turns, step, paced] {
         for (bool last = false; !last;) {
-            if (!turns.tryAcquire(1, paced ? StuckTimeout : -1))
+            if (!turns.tryAcquire(1, paced ? StuckTimeout : -1)) // requests: any time
                 qFatal(Stuck);
             last = m_stop;
             lock();
@@ -235,23 +235,22 @@ QStringList HostModelThreads::findings() const
 
 void HostModelThreads::send(int n)
 {
-    HostSession &session = m_session;
     const QByteArray lines = stampedLine(n) + stampedLine(n);
     switch (n % 4) {
     case 0:
-        session.send(oledMessage(
+        m_session.send(oledMessage(
                 0x41, BankGroup,
                 (char(n) + QByteArray(1, '\0') + lines).repeated(KeyGroups::KeysPerGroup)));
         break;
     case 1:
-        session.send(oledMessage(0x43, 0,
-                                 QByteArray(1, '\0') + char(StampedKey) + char(n) + '\0' + lines));
+        m_session.send(oledMessage(
+                0x43, 0, QByteArray(1, '\0') + char(StampedKey) + char(n) + '\0' + lines));
         break;
     case 2:
-        session.send(keyEvent(405, 0, 0));
+        m_session.send(keyEvent(405, 0, 0));
         break;
     default:
-        session.sendThroughUsb(keyEvent(10, uchar(n >> 8 & 3), uchar(n)));
+        m_session.sendThroughUsb(keyEvent(10, uchar(n >> 8 & 3), uchar(n)));
         break;
     }
     letStep();
@@ -266,7 +265,8 @@ std::vector<HostModelThreads::Writer> HostModelThreads::writtenParts()
                                   records(keyRecord - 1, 1), records(keyRecord + 1, 1),
                                   records(900, Model_VOrnParam::OledKeyRecordCount - 900)},
                                  true}};
-    // The bank keys' text lengths and third lines, which two-line messages leave alone.
+    // The bank keys' text lengths (bytes 5 to 7) and third lines (from 70), which
+    // two-line messages leave alone.
     Writer bankRecords{{}, false};
     for (int slot = 0; slot < KeyGroups::KeysPerGroup; ++slot)
         bankRecords.ranges.insert(bankRecords.ranges.end(),
