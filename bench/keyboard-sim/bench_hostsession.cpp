@@ -18,7 +18,8 @@ using Processor = UiprocDealKeyPress_Vorn_Desktop;
 // One key line of a trace as the simulator plays it: the host session emits the key
 // event from the business object, on the GUI thread or from the host's worker thread
 // (--host-thread), and delivers the processor's queued slot call. The key-rate guard is
-// idle before each event, so every event arms it.
+// idle before each event, so every event arms it. In wall-clock time: the GUI thread
+// waits while the worker emits.
 void keyLine(benchmark::State &state, HostSession::MessageThread messageThread)
 {
     HostSession session(messageThread);
@@ -71,13 +72,19 @@ void messageStream(benchmark::State &state, int hostThreads)
 } // namespace
 
 BENCHMARK_CAPTURE(keyLine, guiThread, HostSession::GuiThread)
+        ->UseRealTime()
         ->Repetitions(5)
         ->ReportAggregatesOnly(true);
 BENCHMARK_CAPTURE(keyLine, hostThread, HostSession::WorkerThread)
+        ->UseRealTime()
         ->Repetitions(5)
         ->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(messageStream, alone, 0)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(messageStream, alone, 0)
+        ->UseRealTime()
+        ->Repetitions(5)
+        ->ReportAggregatesOnly(true);
 BENCHMARK_CAPTURE(messageStream, withHostThreads,
                   HostModelThreads::Writers | HostModelThreads::Readers)
+        ->UseRealTime()
         ->Repetitions(5)
         ->ReportAggregatesOnly(true);
