@@ -137,7 +137,7 @@ void HostModelThreads::holdMutexNow()
 {
     m_holdRequests.release();
     if (!m_holding.tryAcquire(1, StuckTimeout))
-        qFatal(Stuck);
+        qFatal("%s", Stuck);
 }
 
 // Each turn taken from `turns` is one step under the mutex.
@@ -147,7 +147,7 @@ void HostModelThreads::run(QSemaphore &turns, const std::function<void()> &step)
     m_threads.emplace_back(QThread::create([this, &turns, step, paced] {
         for (bool last = false; !last;) {
             if (!turns.tryAcquire(1, paced ? StuckTimeout : -1)) // requests: any time
-                qFatal(Stuck);
+                qFatal("%s", Stuck);
             last = m_stop;
             lock();
             step();
@@ -160,7 +160,7 @@ void HostModelThreads::run(QSemaphore &turns, const std::function<void()> &step)
 void HostModelThreads::lock()
 {
     if (!m_session.mutex.tryLock(StuckTimeout))
-        qFatal(Stuck);
+        qFatal("%s", Stuck);
 }
 
 // Finds its last write where the library never writes, then writes the next value,
