@@ -8,4 +8,5 @@ scripts/install-deps.sh
 build="build-sanitize$qt_suffix"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVORN_SANITIZE=ON "$qt_cmake" >/dev/null
 cmake --build "$build" -j "$(nproc)"
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@"
+# A test that hangs (a deadlock) fails after two minutes.
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 120 "$@"

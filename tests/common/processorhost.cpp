@@ -17,7 +17,7 @@ void removeConfigFolder()
 
 } // namespace
 
-ProcessorHost::ProcessorHost()
+ProcessorHost::ProcessorHost(MessageThread messageThread) : HostSession(messageThread)
 {
     removeConfigFolder();
     Utility_Manage::reset();

@@ -16,7 +16,7 @@ class SignalRecorder;
 class ProcessorHost : public HostSession
 {
 public:
-    ProcessorHost();
+    explicit ProcessorHost(MessageThread messageThread = GuiThread);
     ~ProcessorHost();
 
     // Creates the processor (reading the configuration as it stands), records all its

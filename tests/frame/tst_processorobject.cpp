@@ -4,15 +4,14 @@
 
 #include <QtTest/QtTest>
 
-// The processor as the host sees it beside QML: its message sources, the model methods
-// and the key remap saved when the host disconnects.
+// The processor as the host sees it beside QML: its message sources and the key remap
+// saved when the host disconnects (setModel: tst_hostthreads).
 class tst_ProcessorObject : public QObject
 {
     Q_OBJECT
 private slots:
     void messageSources_data();
     void messageSources();
-    void setModelReplacesTheModel();
     void remapLoadedAtStartSavedAtDisconnect();
 };
 
@@ -50,25 +49,6 @@ void tst_ProcessorObject::messageSources()
     emit host.biz.signalSendReceiveMessage(nullptr);
     host.processor->taskCmdProcess(nullptr);
     QCOMPARE(host.takeEmissions(), QStringList());
-}
-
-void tst_ProcessorObject::setModelReplacesTheModel()
-{
-    ProcessorHost host;
-    host.start();
-    host.model.keyMap.insert(1, 2);
-    auto replacement = std::make_unique<Model_VOrnParam>();
-    replacement->keyBoardVersion = 605;
-    replacement->oledKeyRecords[1079][100] = 0x77;
-    replacement->keyMap.insert(313, 313);
-
-    host.processor->setModel(*replacement);
-
-    QCOMPARE(host.model.keyBoardVersion, 605);
-    QCOMPARE(host.model.oledKeyRecords[1079][100], uchar(0x77));
-    QCOMPARE(host.model.keyMap, (QMap<int, int>{{313, 313}}));
-    QVERIFY2(host.mutex.tryLock(), "setModel must release the host mutex");
-    host.mutex.unlock();
 }
 
 // The table comes from the file when the processor starts; whatever the host put into

@@ -11,7 +11,7 @@
 // stderr and exit status 2; NAME.args holds extra arguments. UPDATE_GOLDEN=1 rewrites the
 // expected files from the output. Each trace runs again with the flight recorder on, and
 // the recording replays to the same output, also when recorded in real time on a busy
-// machine.
+// machine; and again with the host's messages emitted from its worker thread.
 class tst_KeyboardSim : public QObject
 {
     Q_OBJECT
@@ -130,32 +130,38 @@ void tst_KeyboardSim::initTestCase()
 void tst_KeyboardSim::traces_data()
 {
     QTest::addColumn<QString>("trace");
-    QTest::newRow("built-in demo") << QString();
+    QTest::addColumn<QStringList>("options");
     const QDir dir(QStringLiteral(TRACES_DIR));
-    for (const QString &file : dir.entryList({QStringLiteral("*.trace")}, QDir::Files, QDir::Name))
-        QTest::newRow(qPrintable(file)) << file;
+    for (const QStringList &options : {QStringList(), QStringList{"--host-thread"}}) {
+        const QString mode = options.isEmpty() ? "" : " from the host's thread";
+        QTest::newRow(qPrintable("built-in demo" + mode)) << QString() << options;
+        for (const QString &file : dir.entryList({"*.trace"}, QDir::Files, QDir::Name))
+            QTest::newRow(qPrintable(file + mode)) << file << options;
+    }
 }
 
 void tst_KeyboardSim::traces()
 {
     QFETCH(QString, trace);
+    QFETCH(QStringList, options);
 
     const QDir dir(QStringLiteral(TRACES_DIR));
     const QString name = QFileInfo(tracePath(trace)).completeBaseName();
-    const Run run = simulate(argumentsOf(trace) << trace, QString(), QByteArray(), Exec, name);
+    const Run run = simulate(argumentsOf(trace) + options << trace, QString(), QByteArray(), Exec,
+                             name);
     const QString errorFile = dir.filePath(name + QStringLiteral(".error"));
     const bool expectError = QFileInfo::exists(errorFile);
     const QString expectedFile
             = expectError ? errorFile : dir.filePath(name + QStringLiteral(".expected"));
     const QByteArray actual = expectError ? run.err : run.out;
-    if (qEnvironmentVariableIsSet("UPDATE_GOLDEN"))
+    if (qEnvironmentVariableIsSet("UPDATE_GOLDEN") && options.isEmpty())
         writeFile(expectedFile, actual);
 
     QCOMPARE(run.exitCode, expectError ? 2 : 0);
     if (expectError)
         QVERIFY(run.out.isEmpty());
     QCOMPARE(QString::fromUtf8(actual), QString::fromUtf8(readFile(expectedFile)));
-    if (!expectError)
+    if (!expectError && options.isEmpty())
         checkReplay(trace, false);
 }
 

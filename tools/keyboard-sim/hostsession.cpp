@@ -7,7 +7,7 @@
 
 #include <mutex>
 
-HostSession::HostSession()
+HostSession::HostSession(MessageThread messageThread)
 {
     uiprocmain_VORN_Desktop::biz_cmdswork = &biz;
     uiprocmain_VORN_Desktop::icoreUSB = &usb;
@@ -17,10 +17,28 @@ HostSession::HostSession()
     static std::once_flag registration;
     std::call_once(registration,
                    &Public_Vorn_TaskCmdProcess_Desktop::initRegisterType_Vorn_Desktop);
+    if (messageThread == WorkerThread) {
+        m_worker.setObjectName(QStringLiteral("host messages"));
+        biz.moveToThread(&m_worker);
+        usb.moveToThread(&m_worker);
+        m_worker.start();
+    }
 }
 
 HostSession::~HostSession()
 {
+    if (m_worker.isRunning()) {
+        QThread *home = QThread::currentThread();
+        QMetaObject::invokeMethod(
+                &biz,
+                [this, home] {
+                    biz.moveToThread(home);
+                    usb.moveToThread(home);
+                },
+                Qt::BlockingQueuedConnection);
+        m_worker.quit();
+        m_worker.wait();
+    }
     SessionRecorder::finish();
     Public_Vorn_TaskCmdProcess_Desktop::setKeyBoardVar(nullptr, nullptr);
     Public_Desktop::puiTake = nullptr;
@@ -31,13 +49,23 @@ HostSession::~HostSession()
 void HostSession::send(const model_Protocoldata &message)
 {
     model_Protocoldata held = message;
-    emit biz.signalSendReceiveMessage(&held);
-    QCoreApplication::sendPostedEvents();
+    emitAndDeliver(&biz, [this, &held] { emit biz.signalSendReceiveMessage(&held); });
 }
 
 void HostSession::sendThroughUsb(const model_Protocoldata &message)
 {
     model_Protocoldata held = message;
-    emit usb.sigRecvTbar(&held);
+    emitAndDeliver(&usb, [this, &held] { emit usb.sigRecvTbar(&held); });
+}
+
+// From the worker the emission returns once the library's queued connections have
+// posted their slot calls to this thread, so delivering the posted events runs each of
+// them: no waiting for time, whatever drives this thread's event loop.
+void HostSession::emitAndDeliver(QObject *source, const std::function<void()> &emission)
+{
+    if (m_worker.isRunning())
+        QMetaObject::invokeMethod(source, emission, Qt::BlockingQueuedConnection);
+    else
+        emission();
     QCoreApplication::sendPostedEvents();
 }

@@ -7,6 +7,9 @@
 #include <uiproctake.h>
 
 #include <QtCore/QMutex>
+#include <QtCore/QThread>
+
+#include <functional>
 
 // The host's side of a session: its keyboard model and mutex, its message sources and
 // its take handling, handed to the library and the stand-ins' static pointers for as
@@ -14,7 +17,10 @@
 class HostSession
 {
 public:
-    HostSession();
+    // Where the business and USB objects live and emit their messages from.
+    enum MessageThread { GuiThread, WorkerThread };
+
+    explicit HostSession(MessageThread messageThread = GuiThread);
     ~HostSession();
 
     // Hands a message out through the business object's signal, as the host does, and
@@ -27,6 +33,11 @@ public:
     BizCmdsWork biz;
     CoreUSB usb;
     UiprocTake take;
+
+private:
+    void emitAndDeliver(QObject *source, const std::function<void()> &emission);
+
+    QThread m_worker;
 };
 
 #endif // HOSTSESSION_H

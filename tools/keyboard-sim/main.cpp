@@ -27,7 +27,7 @@ int main(int argc, char *argv[])
     if (parser.isSet(realTimeOption))
         clock->followWallClock();
 
-    Simulator simulator(stdout);
+    Simulator simulator(stdout, options.messageThread());
     const bool ran = simulator.run(trace);
     fflush(stdout);
     return ran ? 0 : 1;

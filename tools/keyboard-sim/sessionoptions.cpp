@@ -20,12 +20,17 @@ SessionOptions::SessionOptions(QCommandLineParser &parser, const QString &summar
     , m_fresh(QStringLiteral("fresh"),
               QStringLiteral("Removes the Keyboard/ folder under the application directory "
                              "first."))
+    , m_hostThread(QStringLiteral("host-thread"),
+                   QStringLiteral("The business and USB objects live in a worker thread of "
+                                  "their own and emit every message from there, as the host's "
+                                  "do."))
 {
     Q_INIT_RESOURCE(demo);
     parser.setApplicationDescription(summary + QStringLiteral("\n\nTrace lines:\n")
                                      + Trace::lineKindsHelp());
     parser.addOption(m_bootArg);
     parser.addOption(m_fresh);
+    parser.addOption(m_hostThread);
     parser.addPositionalArgument(QStringLiteral("trace"), QStringLiteral("The trace file, or -."),
                                  QStringLiteral("[TRACE | -]"));
 }
@@ -40,6 +45,11 @@ bool SessionOptions::prepare(const QStringList &arguments, Trace *trace, int *ex
     }
     apply();
     return true;
+}
+
+HostSession::MessageThread SessionOptions::messageThread() const
+{
+    return m_parser.isSet(m_hostThread) ? HostSession::WorkerThread : HostSession::GuiThread;
 }
 
 bool SessionOptions::parse(const QStringList &arguments, int *exitStatus)

@@ -1,13 +1,14 @@
 #ifndef SESSIONOPTIONS_H
 #define SESSIONOPTIONS_H
 
+#include "hostsession.h"
 #include "trace.h"
 
 #include <QtCore/QCommandLineOption>
 #include <QtCore/QCommandLineParser>
 
-// The command line the keyboard tools share: --boot-arg, --fresh and the trace (none:
-// the built-in demo trace; -: standard input). A tool adds its own options to the
+// The command line the keyboard tools share: --boot-arg, --fresh, --host-thread and the
+// trace (none: the built-in demo trace; -: standard input). A tool adds its own options to the
 // parser before parse().
 class SessionOptions
 {
@@ -23,6 +24,9 @@ public:
     // trace, each printed.
     bool prepare(const QStringList &arguments, Trace *trace, int *exitStatus);
 
+    // The thread the host session's message sources live in (--host-thread).
+    HostSession::MessageThread messageThread() const;
+
 private:
     bool parse(const QStringList &arguments, int *exitStatus);
     bool loadTrace(Trace *trace) const;
@@ -33,6 +37,7 @@ private:
     QCommandLineOption m_help;
     QCommandLineOption m_bootArg;
     QCommandLineOption m_fresh;
+    QCommandLineOption m_hostThread;
 };
 
 #endif // SESSIONOPTIONS_H

@@ -16,8 +16,9 @@ const QByteArray ProcessorQml = "import vorn.UiprocDealKeyPress 1.0\nDealKeyPres
 
 } // namespace
 
-Simulator::Simulator(FILE *output)
+Simulator::Simulator(FILE *output, HostSession::MessageThread messageThread)
     : m_output(output)
+    , m_host(messageThread)
     , m_recorder([this](const QMetaMethod &signal, const QVariantList &args) {
         writeLine(JsonLines::signalLine(signal, args));
     })

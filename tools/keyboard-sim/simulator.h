@@ -19,7 +19,7 @@ class UiprocDealKeyPress_Vorn_Desktop;
 class Simulator
 {
 public:
-    explicit Simulator(FILE *output);
+    Simulator(FILE *output, HostSession::MessageThread messageThread);
     ~Simulator();
 
     // Runs a valid trace to its end; false when the processor cannot be created.

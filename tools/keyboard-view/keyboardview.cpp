@@ -6,8 +6,9 @@
 #include <QtQuick/QQuickItem>
 #include <QtQuick/QQuickWindow>
 
-KeyboardView::KeyboardView()
-    : m_recorder([this](const QMetaMethod &signal, const QVariantList &arguments) {
+KeyboardView::KeyboardView(HostSession::MessageThread messageThread)
+    : m_host(messageThread)
+    , m_recorder([this](const QMetaMethod &signal, const QVariantList &arguments) {
         m_log.append(SignalRecorder::describe(signal, arguments));
     })
     , m_player(m_host, [this] { return createProcessor(); })

@@ -18,7 +18,7 @@ class UiprocDealKeyPress_Vorn_Desktop;
 class KeyboardView
 {
 public:
-    KeyboardView();
+    explicit KeyboardView(HostSession::MessageThread messageThread = HostSession::GuiThread);
     // Disconnects the processor, as the host does when it shuts down.
     ~KeyboardView();
 

@@ -54,7 +54,7 @@ int main(int argc, char *argv[])
     if (!options.prepare(app.arguments(), &trace, &exitStatus))
         return exitStatus;
 
-    KeyboardView view;
+    KeyboardView view(options.messageThread());
     if (!view.load())
         return 1;
     if (parser.isSet(saveOption) && !view.keyInput().saveTo(parser.value(saveOption))) {
