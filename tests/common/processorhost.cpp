@@ -53,22 +53,3 @@ QStringList ProcessorHost::takeEmissions()
     emissions.swap(m_emissions);
     return emissions;
 }
-
-model_Protocoldata hostMessage(uchar command, uchar subCommand, uchar dataA, uchar byte29,
-                               uchar byte2A, const QByteArray &payload, quint32 messageClass)
-{
-    model_Protocoldata message;
-    message.command = command;
-    message.subCommand = subCommand;
-    message.dataA = dataA;
-    message.byte29 = byte29;
-    message.byte2A = byte2A;
-    message.payload = payload;
-    message.messageClass = messageClass;
-    return message;
-}
-
-model_Protocoldata keyEvent(quint16 key, uchar subCommand, uchar dataA)
-{
-    return hostMessage(0xa0, subCommand, dataA, uchar(key & 0xff), uchar(key >> 8));
-}

@@ -34,11 +34,6 @@ private:
     QStringList m_emissions;
 };
 
-model_Protocoldata hostMessage(uchar command, uchar subCommand, uchar dataA = 0, uchar byte29 = 0,
-                               uchar byte2A = 0, const QByteArray &payload = QByteArray(),
-                               quint32 messageClass = 0x400000);
-model_Protocoldata keyEvent(quint16 key, uchar subCommand = 0, uchar dataA = 0);
-
 Q_DECLARE_METATYPE(model_Protocoldata)
 
 #endif // PROCESSORHOST_H

@@ -58,29 +58,6 @@ QByteArray stampedLine(int n)
     return QByteArray::number(n).leftJustified(LineLength, '\0');
 }
 
-model_Protocoldata oledMessage(uchar subCommand, uchar group, const QByteArray &payload)
-{
-    model_Protocoldata message;
-    message.messageClass = 0x400000;
-    message.command = 0xf1;
-    message.subCommand = subCommand;
-    message.dataA = group;
-    message.payload = payload;
-    return message;
-}
-
-model_Protocoldata keyEvent(quint16 key, uchar dataA, uchar dataB)
-{
-    model_Protocoldata message;
-    message.messageClass = 0x400000;
-    message.command = 0xa0;
-    message.subCommand = dataB;
-    message.dataA = dataA;
-    message.byte29 = uchar(key & 0xff);
-    message.byte2A = uchar(key >> 8);
-    return message;
-}
-
 } // namespace
 
 struct HostModelThreads::Writer
@@ -238,19 +215,20 @@ void HostModelThreads::send(int n)
     const QByteArray lines = stampedLine(n) + stampedLine(n);
     switch (n % 4) {
     case 0:
-        m_session.send(oledMessage(
-                0x41, BankGroup,
+        m_session.send(hostMessage(
+                0xf1, 0x41, BankGroup, 0, 0,
                 (char(n) + QByteArray(1, '\0') + lines).repeated(KeyGroups::KeysPerGroup)));
         break;
     case 1:
-        m_session.send(oledMessage(
-                0x43, 0, QByteArray(1, '\0') + char(StampedKey) + char(n) + '\0' + lines));
+        m_session.send(hostMessage(
+                0xf1, 0x43, 0, 0, 0,
+                QByteArray(1, '\0') + char(StampedKey) + char(n) + '\0' + lines));
         break;
     case 2:
-        m_session.send(keyEvent(405, 0, 0));
+        m_session.send(keyEvent(405));
         break;
     default:
-        m_session.sendThroughUsb(keyEvent(10, uchar(n >> 8 & 3), uchar(n)));
+        m_session.sendThroughUsb(keyEvent(10, uchar(n), uchar(n >> 8 & 3)));
         break;
     }
     letStep();

@@ -40,4 +40,11 @@ private:
     QThread m_worker;
 };
 
+// A message as the host's business object hands it out.
+model_Protocoldata hostMessage(uchar command, uchar subCommand, uchar dataA = 0, uchar byte29 = 0,
+                               uchar byte2A = 0, const QByteArray &payload = QByteArray(),
+                               quint32 messageClass = 0x400000);
+// A key event: data byte B travels as the sub-command.
+model_Protocoldata keyEvent(quint16 key, uchar subCommand = 0, uchar dataA = 0);
+
 #endif // HOSTSESSION_H

@@ -1,6 +1,7 @@
 #include "traceplayer.h"
 
 #include "configfiles.h"
+#include "regularfile.h"
 #include "typedvariant.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 #include "virtualclock.h"
@@ -11,7 +12,6 @@
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
 #include <QtCore/QMetaMethod>
-#include <QtCore/QSaveFile>
 #include <QtCore/QSettings>
 #include <QtCore/QSocketNotifier>
 
@@ -153,9 +153,7 @@ void TracePlayer::writeIni(const TraceLine &line)
             : ConfigFiles::oledConfigPath();
     if (line.wholeFile) {
         QDir().mkpath(QFileInfo(path).absolutePath());
-        QSaveFile file(path);
-        if (file.open(QIODevice::WriteOnly) && file.write(line.value.toByteArray()) >= 0)
-            file.commit();
+        RegularFile::replace(path, line.value.toByteArray());
         return;
     }
     QSettings settings(path, QSettings::IniFormat);
