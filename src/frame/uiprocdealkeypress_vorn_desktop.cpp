@@ -1,6 +1,7 @@
 #include "uiprocdealkeypress_vorn_desktop.h"
 
 #include "configfiles.h"
+#include "logging.h"
 #include "oledpagetable.h"
 #include "public_vorn_taskcmdprocess_desktop.h"
 #include "sessionrecorder.h"
@@ -10,7 +11,6 @@
 #include <uiprocmain_vorn_desktop.h>
 #include <uiproctake.h>
 
-#include <QtCore/QDebug>
 #include <QtCore/QMutexLocker>
 
 QTimer UiprocDealKeyPress_Vorn_Desktop::keyTimer;
@@ -86,7 +86,7 @@ void UiprocDealKeyPress_Vorn_Desktop::reportMissing(int parts)
     };
     for (const auto &warning : warnings) {
         if (parts & warning.part & ~m_missingReported)
-            qWarning("DealKeyPress: missing %s", warning.missing);
+            qCWarning(lcKeyboard, "DealKeyPress: missing %s", warning.missing);
     }
     m_missingReported |= parts;
 }

@@ -1,6 +1,7 @@
 #include "combinebytes.h"
 #include "keyboardidentity.h"
 #include "keyrouter.h"
+#include "logging.h"
 #include "panelframe.h"
 #include "sessionrecorder.h"
 #include "tbartracker.h"
@@ -8,7 +9,6 @@
 
 #include <utility_manage.h>
 
-#include <QtCore/QDebug>
 
 namespace {
 
@@ -87,7 +87,7 @@ void UiprocDealKeyPress_Vorn_Desktop::handleKeyboardVersion(const model_Protocol
 void UiprocDealKeyPress_Vorn_Desktop::handleTbarPosition(const model_Protocoldata &message)
 {
     const quint16 raw = combineBytes(message.byte29, message.byte2A);
-    qDebug() << "------------------------------------------------------nTbarValue=" << raw;
+    qCDebug(lcKeyboard) << "------------------------------------------------------nTbarValue=" << raw;
     emit sigTbarValue(TbarTracker::position(raw, m_tbar->min(), m_tbar->max()));
 }
 
@@ -125,7 +125,7 @@ void UiprocDealKeyPress_Vorn_Desktop::handleKeyEvent(const model_Protocoldata &m
                                  message.subCommand};
     const KeyRoute route = KeyRouter::keyEvent(event, keyState(), keyContext());
     if (route.groupKey)
-        qDebug() << "-----------------------------deal GroupKey-----------=" << event.key;
+        qCDebug(lcKeyboard) << "-----------------------------deal GroupKey-----------=" << event.key;
     followRoute(route);
 }
 
@@ -136,10 +136,10 @@ void UiprocDealKeyPress_Vorn_Desktop::handlePanelFrame(const model_Protocoldata 
     case PanelFrame::Ignored:
         return;
     case PanelFrame::TbarValue: {
-        qDebug("........DAT3: %x", frame.tbarHigh());
-        qDebug("........DAT4: %x", frame.tbarLow());
+        qCDebug(lcKeyboard, "........DAT3: %x", frame.tbarHigh());
+        qCDebug(lcKeyboard, "........DAT4: %x", frame.tbarLow());
         const quint16 raw = combineBytes(frame.tbarHigh(), frame.tbarLow());
-        qDebug() << "------------------------------------------------------nTbarValue=" << raw;
+        qCDebug(lcKeyboard) << "------------------------------------------------------nTbarValue=" << raw;
         emit sigTbarValue(raw);
         return;
     }
@@ -156,11 +156,11 @@ void UiprocDealKeyPress_Vorn_Desktop::handlePanelFrame(const model_Protocoldata 
         emit sig_doCut();
         break;
     case PanelFrame::Take:
-        qDebug() << "----------take";
+        qCDebug(lcKeyboard) << "----------take";
         emit sig_doTake();
         break;
     case PanelFrame::NoAction:
         break;
     }
-    qDebug() << "///////////// nKey :" << frame.loggedKey();
+    qCDebug(lcKeyboard) << "///////////// nKey :" << frame.loggedKey();
 }

@@ -2,6 +2,7 @@
 #include "keygroups.h"
 #include "keyremap.h"
 #include "keyrouter.h"
+#include "logging.h"
 #include "sessionrecorder.h"
 #include "tbartracker.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
@@ -9,7 +10,6 @@
 #include <uiproctake.h>
 #include <utility_manage.h>
 
-#include <QtCore/QDebug>
 
 #include <iterator>
 
@@ -137,7 +137,7 @@ void UiprocDealKeyPress_Vorn_Desktop::dealTbarKey(int raw)
     }
     m_timerCheckTbar.stop();
     if (Utility_Manage::getDbgList(1, 2)) {
-        qDebug() << "------KEY_T_BAR-----------m_alphaValue/m_tbarTakeNum=" << m_tbar->alphaValue()
+        qCDebug(lcKeyboard) << "------KEY_T_BAR-----------m_alphaValue/m_tbarTakeNum=" << m_tbar->alphaValue()
                  << m_tbar->takeNum() << Public_Desktop::puiTake->getIsTbarMode();
         Utility_Manage::writeLogToQmlDebug(0, 2);
     }

@@ -1,13 +1,13 @@
 #include "configfiles.h"
 #include "keygroups.h"
 #include "keyremap.h"
+#include "logging.h"
 #include "oledkeyrecord.h"
 #include "oledpagetable.h"
 #include "oledpayload.h"
 #include "oledrecordbatch.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
-#include <QtCore/QDebug>
 #include <QtCore/QMutexLocker>
 #include <QtCore/QVarLengthArray>
 
@@ -185,7 +185,7 @@ void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByGroupID(model_Protocoldat
 
 void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByGroupID_3R(model_Protocoldata const &message)
 {
-    qDebug() << "updateModelDataByGroupID_3R groupId= " << int(message.dataA);
+    qCDebug(lcKeyboard) << "updateModelDataByGroupID_3R groupId= " << int(message.dataA);
     if (!hostHas(HostModel | HostMutex))
         return;
     const OledPayload::GroupLayout layout = OledPayload::ThreeLineGroup;

@@ -3,9 +3,9 @@
 #include "configfiles.h"
 #include "directoryhandle.h"
 #include "inicheck.h"
+#include "logging.h"
 #include "regularfile.h"
 
-#include <QtCore/QDebug>
 #include <QtCore/QDir>
 
 #include <fcntl.h>
@@ -17,7 +17,7 @@ const QByteArray ProfileFileName = QByteArrayLiteral("VORN_KeyBoard_Config.ini")
 
 bool refuse(const QString &path, const QString &what)
 {
-    qWarning().noquote() << "DealKeyPress: no profile copied:" << path << "is" << what;
+    qCWarning(lcKeyboard).noquote() << "DealKeyPress: no profile copied:" << path << "is" << what;
     return false;
 }
 

@@ -1,10 +1,10 @@
+#include "logging.h"
 #include "tbarrecord.h"
 #include "tbartracker.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
 #include <utility_manage.h>
 
-#include <QtCore/QDebug>
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
 
@@ -38,7 +38,7 @@ void UiprocDealKeyPress_Vorn_Desktop::writeShareMemory(int keyCode, int value)
     const QByteArray record = TbarRecord::segment(text);
     if (!m_sharedMemory->create(record.size(), QSharedMemory::ReadWrite)) {
         if (Utility_Manage::getDbgList(1, 2)) {
-            qDebug().noquote() << m_sharedMemory->errorString();
+            qCDebug(lcKeyboard).noquote() << m_sharedMemory->errorString();
             Utility_Manage::writeLogToQmlDebug(0, 2);
         }
         emit sig_writeSMSatus(text, m_sharedMemory->errorString());
@@ -74,7 +74,7 @@ int UiprocDealKeyPress_Vorn_Desktop::readShareMemory()
         return Read;
     if (!m_tbar->channelValue(*value))
         return NothingNew;
-    qDebug() << "----------nValue=" << *value;
+    qCDebug(lcKeyboard) << "----------nValue=" << *value;
     emit sig_changeAlpha(m_tbar->alphaValue(), *value);
     emit sigKeyValueForTest(TbarRecord::TbarKeyCode, *value, 0);
     return Read;

@@ -1,5 +1,6 @@
 #include "configfiles.h"
 #include "keymapstore.h"
+#include "logging.h"
 #include "sessionrecorder.h"
 #include "tbarprocess.h"
 #include "tbarrecord.h"
@@ -9,7 +10,6 @@
 #include <uiproctake.h>
 #include <utility_manage.h>
 
-#include <QtCore/QDebug>
 
 void UiprocDealKeyPress_Vorn_Desktop::readTbarIni()
 {
@@ -67,7 +67,7 @@ void UiprocDealKeyPress_Vorn_Desktop::checkTbarJump()
     if (!m_tbar->checkTimeout(TbarProcess::isCurrent(), Utility_Manage::getConnectType())
         || !hostHas(HostTake))
         return;
-    qDebug() << "------KEY_T_BAR-----------temp_TbarValue=" << m_tbar->takeNum();
+    qCDebug(lcKeyboard) << "------KEY_T_BAR-----------temp_TbarValue=" << m_tbar->takeNum();
     applyTbarPosition();
     writeShareMemory(TbarRecord::TbarKeyCode, m_tbar->takeNum());
     emit sigKeyValueForTest(TbarRecord::TbarKeyCode, m_tbar->takeNum(), 0);

@@ -239,7 +239,7 @@ void tst_KeyboardSim::recordingFails()
     QCOMPARE(QString::fromUtf8(run.out),
              QString::fromUtf8(readFile(QStringLiteral(TRACES_DIR "/oled-refresh.expected"))));
     const QStringList warnings = QString::fromUtf8(run.err).split('\n').filter("DealKeyPress:");
-    QCOMPARE(warnings, QStringList{"DealKeyPress: " + warning.arg(path)});
+    QCOMPARE(warnings, QStringList{"vorn.keyboard: DealKeyPress: " + warning.arg(path)});
 }
 
 QTEST_GUILESS_MAIN(tst_KeyboardSim)

@@ -1,6 +1,7 @@
 #include "sessionrecorder.h"
 
 #include "configfiles.h"
+#include "logging.h"
 #include "regularfile.h"
 
 #include <model_protocoldata.h>
@@ -8,7 +9,6 @@
 #include <utility_manage.h>
 
 #include <QtCore/QDateTime>
-#include <QtCore/QDebug>
 #include <QtCore/QEvent>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
@@ -186,7 +186,7 @@ void SessionRecorder::startIfRequested(bool tbarProcess)
     const int fd = ::open(QFile::encodeName(path).constData(),
                           O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) {
-        qWarning("DealKeyPress: cannot record to %s: %s; recording is off", qPrintable(path),
+        qCWarning(lcKeyboard, "DealKeyPress: cannot record to %s: %s; recording is off", qPrintable(path),
                  strerror(errno));
         return;
     }
@@ -414,7 +414,7 @@ void SessionRecorder::writeRaw(const QByteArray &bytes)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            qWarning("DealKeyPress: recording to %s stopped: %s", qPrintable(m_path),
+            qCWarning(lcKeyboard, "DealKeyPress: recording to %s stopped: %s", qPrintable(m_path),
                      n < 0 ? strerror(errno) : "nothing written");
             ::close(m_fd);
             m_fd = -1;

@@ -3,9 +3,9 @@
 #include "configfiles.h"
 #include "fileidentity.h"
 #include "inicheck.h"
+#include "logging.h"
 #include "regularfile.h"
 
-#include <QtCore/QDebug>
 #include <QtCore/QHash>
 #include <QtCore/QStringList>
 #include <QtCore/QTemporaryFile>
@@ -23,7 +23,7 @@ void warnOnce(const QString &path, const QString &what)
     if (found != warned.constEnd() && *found == identity)
         return;
     warned.insert(path, identity);
-    qWarning().noquote() << "DealKeyPress:" << path << what;
+    qCWarning(lcKeyboard).noquote() << "DealKeyPress:" << path << what;
 }
 
 // What of a file that does not pass reads as missing, in words.
@@ -80,7 +80,7 @@ bool ConfigSettings::commit()
         written = m_canReplace && copy.isRead() && RegularFile::replace(m_path, copy.content());
     }
     if (!written) {
-        qWarning().noquote() << "DealKeyPress: cannot write" << m_path
+        qCWarning(lcKeyboard).noquote() << "DealKeyPress: cannot write" << m_path
                              << "- the file keeps its earlier content";
     }
     return written;
