@@ -1,7 +1,8 @@
 # Finds the host application's libraries and their headers and makes each an imported
 # target named like the library: Model_VOrn, Utility_Manage, UI_Proc_VORN_Desktop and
 # UI_Proc_Quarl. Searches VORN_HOST_PREFIX first (DIR/include or DIR/include/vorn-host,
-# DIR/lib or DIR/lib/<multiarch>), then the usual prefixes. A target that already exists,
+# DIR/lib or DIR/lib/<multiarch>), then the usual prefixes, where the package
+# vorn-host-stand-ins puts the stand-ins. A target that already exists,
 # as in a host that builds these libraries in the same project, is left as it is.
 # The host's Qt is the one VORN_QT_MAJOR names (the library's package sets it), else Qt 5.
 
@@ -46,6 +47,10 @@ foreach(_name IN LISTS _vornHostLibraries)
 endforeach()
 
 include(FindPackageHandleStandardArgs)
-find_package_handle_standard_args(VornHost REQUIRED_VARS ${_vornHostRequired})
+find_package_handle_standard_args(VornHost REQUIRED_VARS ${_vornHostRequired}
+    REASON_FAILURE_MESSAGE "The host's libraries and headers were not found. Set \
+VORN_HOST_PREFIX to the folder the host application installed them in (DIR/include or \
+DIR/include/vorn-host, DIR/lib or DIR/lib/<multiarch>), or install the package \
+vorn-host-stand-ins (vorn-host-stand-ins-qt6 for Qt 6) to build without the host.")
 unset(_vornHostLibraries)
 unset(_vornHostRequired)

@@ -12,6 +12,7 @@
 #include <uiproctake.h>
 
 #include <QtCore/QMutexLocker>
+#include <QtCore/QSet>
 
 QTimer UiprocDealKeyPress_Vorn_Desktop::keyTimer;
 bool UiprocDealKeyPress_Vorn_Desktop::keyFlag = true;
@@ -20,6 +21,47 @@ namespace {
 
 const QString TbarSegmentKey = QStringLiteral("VTbar");
 const int TbarPollInterval = 10;
+
+// Processors connected to a message source and not disconnected since. Only the GUI thread
+// connects, disconnects and destroys processors.
+QSet<const QObject *> &connectedProcessors()
+{
+    static QSet<const QObject *> processors;
+    return processors;
+}
+
+// A host that calls connectBIZ() without the objects the library needs, or a second time,
+// gets no error from Qt: each message silently never arrives, or arrives twice. Says so,
+// and what to do, once per call.
+void warnOfConnectMisuse(const QObject *processor, const QObject *biz, const QObject *usb)
+{
+    const struct
+    {
+        bool misused;
+        const char *warning;
+    } checks[] = {
+            {!biz,
+             "DealKeyPress: connectBIZ() without the host's business object: no keyboard "
+             "message will arrive. Set uiprocmain_VORN_Desktop::biz_cmdswork before "
+             "connectBIZ()."},
+            {!usb,
+             "DealKeyPress: connectBIZ() without the host's USB object: no T-bar message from "
+             "it will arrive. Set uiprocmain_VORN_Desktop::icoreUSB before connectBIZ()."},
+            {!Public_Desktop::puiTake,
+             "DealKeyPress: connectBIZ() without the host's take handling: T-bar readings will "
+             "be ignored. Set Public_Desktop::puiTake before connectBIZ()."},
+            {(biz || usb) && connectedProcessors().contains(processor),
+             "DealKeyPress: connectBIZ() a second time without disconnectBIZ(): every message "
+             "is now handled once per call. Call connectBIZ() once per object (from QML's "
+             "Component.onCompleted or from C++, not both); disconnectBIZ() removes them all."},
+    };
+    for (const auto &check : checks) {
+        if (check.misused)
+            qCWarning(lcKeyboard, "%s", check.warning);
+    }
+    if (biz || usb)
+        connectedProcessors().insert(processor);
+}
 
 } // namespace
 
@@ -51,6 +93,7 @@ UiprocDealKeyPress_Vorn_Desktop::UiprocDealKeyPress_Vorn_Desktop()
 
 UiprocDealKeyPress_Vorn_Desktop::~UiprocDealKeyPress_Vorn_Desktop()
 {
+    connectedProcessors().remove(this);
     if (SessionRecorder *recorder = SessionRecorder::active())
         recorder->processorDestroyed();
     delete m_sharedMemory;
@@ -109,10 +152,15 @@ void UiprocDealKeyPress_Vorn_Desktop::setModel(Model_VOrnParam &model)
 void UiprocDealKeyPress_Vorn_Desktop::connectBIZ()
 {
     recordCall("connectBIZ");
-    if (BizCmdsWork *biz = uiprocmain_VORN_Desktop::biz_cmdswork)
+    BizCmdsWork *biz = uiprocmain_VORN_Desktop::biz_cmdswork;
+    CoreUSB *usb = uiprocmain_VORN_Desktop::icoreUSB;
+    warnOfConnectMisuse(this, biz, usb);
+    if (!Public_Desktop::puiTake)
+        m_missingReported |= HostTake; // told just now
+    if (biz)
         connect(biz, &BizCmdsWork::signalSendReceiveMessage, this,
                 &UiprocDealKeyPress_Vorn_Desktop::taskCmdProcess, Qt::QueuedConnection);
-    if (CoreUSB *usb = uiprocmain_VORN_Desktop::icoreUSB)
+    if (usb)
         connect(usb, &CoreUSB::sigRecvTbar, this, &UiprocDealKeyPress_Vorn_Desktop::taskCmdProcess,
                 Qt::QueuedConnection);
 }
@@ -120,6 +168,7 @@ void UiprocDealKeyPress_Vorn_Desktop::connectBIZ()
 void UiprocDealKeyPress_Vorn_Desktop::disconnectBIZ()
 {
     recordCall("disconnectBIZ");
+    connectedProcessors().remove(this);
     if (BizCmdsWork *biz = uiprocmain_VORN_Desktop::biz_cmdswork)
         disconnect(biz, &BizCmdsWork::signalSendReceiveMessage, this,
                    &UiprocDealKeyPress_Vorn_Desktop::taskCmdProcess);

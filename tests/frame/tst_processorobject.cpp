@@ -12,6 +12,8 @@ class tst_ProcessorObject : public QObject
 private slots:
     void messageSources_data();
     void messageSources();
+    void connectMisuseWarns_data();
+    void connectMisuseWarns();
     void remapLoadedAtStartSavedAtDisconnect();
 };
 
@@ -32,6 +34,8 @@ void tst_ProcessorObject::messageSources()
 
     ProcessorHost host;
     host.start();
+    if (connections > 1)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("a second time without disconnectBIZ"));
     for (int i = 1; i < connections; ++i)
         host.processor->connectBIZ();
     const model_Protocoldata serial = hostMessage(0x6a, 0x11, 0x12, 0x34);
@@ -49,6 +53,45 @@ void tst_ProcessorObject::messageSources()
     emit host.biz.signalSendReceiveMessage(nullptr);
     host.processor->taskCmdProcess(nullptr);
     QCOMPARE(host.takeEmissions(), QStringList());
+}
+
+// Each misuse of connectBIZ() that would go unnoticed gets a warning that says what to do.
+void tst_ProcessorObject::connectMisuseWarns_data()
+{
+    QTest::addColumn<QString>("unset");
+    QTest::addColumn<int>("connections");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("no business object") << "biz" << 1 << "without the host's business object";
+    QTest::newRow("no USB object") << "usb" << 1 << "without the host's USB object";
+    QTest::newRow("no take handling") << "take" << 1 << "without the host's take handling";
+    QTest::newRow("connected twice") << "" << 2 << "a second time without disconnectBIZ";
+}
+
+void tst_ProcessorObject::connectMisuseWarns()
+{
+    QFETCH(QString, unset);
+    QFETCH(int, connections);
+    QFETCH(QString, warning);
+
+    ProcessorHost host;
+    if (unset == "biz")
+        uiprocmain_VORN_Desktop::biz_cmdswork = nullptr;
+    else if (unset == "usb")
+        uiprocmain_VORN_Desktop::icoreUSB = nullptr;
+    else if (unset == "take")
+        Public_Desktop::puiTake = nullptr;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(warning + ".*\\. (Set|Call) "));
+    host.start();
+    for (int i = 1; i < connections; ++i)
+        host.processor->connectBIZ();
+    // A host that then does as told gets every message once.
+    host.processor->disconnectBIZ();
+    uiprocmain_VORN_Desktop::biz_cmdswork = &host.biz;
+    uiprocmain_VORN_Desktop::icoreUSB = &host.usb;
+    Public_Desktop::puiTake = &host.take;
+    host.processor->connectBIZ();
+    host.send(hostMessage(0x6a, 0x11, 0x12, 0x34));
+    QCOMPARE(host.takeEmissions(), QStringList{QStringLiteral("sigKeyBoardSN(\"1234\")")});
 }
 
 // The table comes from the file when the processor starts; whatever the host put into

@@ -163,9 +163,10 @@ void tst_QmlSurface::createdBeforeTheHandOver()
     qInstallMessageHandler(previous);
 
     QCOMPARE(emitted.count(), 0);
-    QCOMPARE(warnings.size(), 2);
+    QCOMPARE(warnings.size(), 3);
     QVERIFY2(warnings.at(0).contains("setKeyBoardVar"), qPrintable(warnings.at(0)));
-    QVERIFY2(warnings.at(1).contains("mutex"), qPrintable(warnings.at(1)));
+    QVERIFY2(warnings.at(1).contains("take handling"), qPrintable(warnings.at(1)));
+    QVERIFY2(warnings.at(2).contains("mutex"), qPrintable(warnings.at(2)));
 }
 
 QTEST_GUILESS_MAIN(tst_QmlSurface)

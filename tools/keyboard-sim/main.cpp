@@ -1,5 +1,6 @@
 #include "sessionoptions.h"
 #include "simulator.h"
+#include "statelocation.h"
 #include "virtualclock.h"
 
 #include <QtCore/QCoreApplication>
@@ -9,6 +10,7 @@ int main(int argc, char *argv[])
     auto *clock = new VirtualClock;
     QCoreApplication::setEventDispatcher(clock);
     QCoreApplication app(argc, argv);
+    StateLocation::choose(QStringLiteral(VORN_INSTALLED_TOOLS_DIR));
 
     QCommandLineParser parser;
     SessionOptions options(parser,

@@ -1,5 +1,6 @@
 #include "keyboardview.h"
 #include "sessionoptions.h"
+#include "statelocation.h"
 
 #include <QtGui/QGuiApplication>
 #include <QtGui/QImage>
@@ -32,6 +33,7 @@ void saveScreenshotAndQuit(KeyboardView &view, const QString &path)
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
+    StateLocation::choose(QStringLiteral(VORN_INSTALLED_TOOLS_DIR));
 
     QCommandLineParser parser;
     SessionOptions options(parser,
