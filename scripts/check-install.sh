@@ -151,8 +151,6 @@ require "$printed" '^qml: keyboard state true$' '^qml: serial number 1234$' \
     '^qml: tone processor 1\.02$' '^qml: OLED 405 7 0 Camera 2 Stage$' \
     '^qml: T-bar alpha 64 position 512$' '^qml: input 2$' '^qml: output 1$'
 forbid "$printed" 'too fast|warning|vorn\.keyboard'
-[ -f "$tmp/minimal-host/Keyboard/VORN_KeyBoard_Config.ini" ] \
-    || { echo "check-install: the example host did not disconnect (no key remap saved)" >&2; exit 1; }
 
 # The installed tools keep their state in the user's data folder, not beside the binary.
 HOME="$tmp/home" XDG_DATA_HOME='' TMPDIR="$tmp" "$tmp/root/usr/bin/keyboard-sim" --fresh \

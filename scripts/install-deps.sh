@@ -8,7 +8,7 @@ qt5=(qtbase5-dev qtdeclarative5-dev qml-module-qtquick2 qml-module-qtquick-windo
 qt6=(qt6-base-dev qt6-declarative-dev qml6-module-qtquick qml6-module-qtquick-window
      qml6-module-qtqml-workerscript qt6-qpa-plugins)
 qt="qt${VORN_QT_MAJOR:-5}[@]"
-packages=(cmake make g++ libbenchmark-dev dpkg-dev file xvfb xauth clang libclang-rt-dev
+packages=(cmake make g++ libbenchmark-dev dpkg-dev file xvfb xauth clang libclang-rt-dev doxygen
           "${!qt}" "$@")
 missing=()
 for package in "${packages[@]}"; do
