@@ -107,8 +107,8 @@ public:
     /// segment shared with the host's other processes and reports it with
     /// sig_writeSMSatus().
     void writeShareMemory(int keyCode, int value);
-    /// Reads the T-bar segment once and applies a new position found there: 100 when it
-    /// read a record, -1 when there was no segment or nothing new.
+    /// Reads the T-bar segment once and applies a new position found there: -1 when there
+    /// was no segment or it holds the position already held, else 100.
     int readShareMemory();
 
     /// Connects the host's message sources, uiprocmain_VORN_Desktop::biz_cmdswork
@@ -150,8 +150,8 @@ public:
     /// Emits sig_updateOledShow() for each of the 89 OLED keys with what the model holds
     /// for it, so QML can draw every key at once.
     Q_INVOKABLE void getVirturalKeyBoardAllOLED();
-    /// Locks (true) or unlocks the keyboard, as the lock key (65) does: while locked, every
-    /// key but the lock key emits only sig_updateLockState().
+    /// Locks (true) or unlocks the keyboard, as the lock key (65) does, without a signal:
+    /// while locked, every key but the lock key emits only sig_updateLockState().
     Q_INVOKABLE void setLockState(bool state);
     /// Whether the keyboard is locked.
     Q_INVOKABLE bool getLockState();
