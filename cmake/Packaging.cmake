@@ -61,27 +61,32 @@ set(qtLabel "Qt ${VORN_QT_MAJOR}")
 set(CPACK_COMPONENTS_ALL library development)
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_NAME ${libraryPackage}${qtSuffix})
 set(CPACK_COMPONENT_LIBRARY_DESCRIPTION "control keyboard processor for a video-processor host (${qtLabel})
-The plug-in library that a desktop control application for video processors loads to
-serve its hardware control keyboard: it turns the host's keyboard messages into Qt
-signals for the QML user interface (type DealKeyPress), keeps the key OLEDs current,
-remaps keys, carries the T-bar between the host's processes and moves the keyboard
-profile to and from a removable disk.")
+The plug-in library that a desktop control application for video processors
+loads to serve its hardware control keyboard: it turns the host's keyboard
+messages into Qt signals for the QML user interface (type DealKeyPress),
+keeps the key OLEDs current, remaps keys, carries the T-bar between the
+host's processes and moves the keyboard profile to and from a removable
+disk.")
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_CONFLICTS ${libraryPackage}${otherQtSuffix})
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_SECTION libs)
 # Lets dpkg-shlibdeps, packaging a host application, turn the SONAME into this package.
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/shlibs
      "libUI_Proc_VORN_TaskCmdProcess_Desktop ${PROJECT_VERSION_MAJOR} "
      "${CPACK_DEBIAN_LIBRARY_PACKAGE_NAME} (>= ${PROJECT_VERSION})\n")
-set(CPACK_DEBIAN_LIBRARY_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_BINARY_DIR}/shlibs)
+# The loader's cache is refreshed by dpkg's trigger, as Debian's library packages do.
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/triggers "activate-noawait ldconfig\n")
+set(CPACK_DEBIAN_LIBRARY_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_BINARY_DIR}/shlibs
+                                               ${CMAKE_CURRENT_BINARY_DIR}/triggers)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME ${developmentPackage}${qtSuffix}-dev)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_CONFLICTS ${developmentPackage}${otherQtSuffix}-dev)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS ${qtDevelopment})
 set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS library)
 set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION "control keyboard processor: development files (${qtLabel})
-The headers of the keyboard processor and its hand-over class, and the CMake package
-UI_Proc_VORN_TaskCmdProcess_Desktop, which finds the host's libraries as well: from
-VORN_HOST_PREFIX, the usual prefixes or the package ${standInPackage}${qtSuffix}.")
+The headers of the keyboard processor and its hand-over class, and the CMake
+package UI_Proc_VORN_TaskCmdProcess_Desktop, which finds the host's
+libraries as well: from VORN_HOST_PREFIX, the usual prefixes or the package
+${standInPackage}${qtSuffix}.")
 if(NOT VORN_HOST_PREFIX)
     list(APPEND CPACK_COMPONENTS_ALL tools host-sdk)
     set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME vorn-keyboard-tools${qtSuffix})
@@ -92,10 +97,11 @@ if(NOT VORN_HOST_PREFIX)
     # which no shared-library dependency brings.
     set(CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS ${qtViewRuntime})
     set(CPACK_COMPONENT_TOOLS_DESCRIPTION "control keyboard simulator and keyboard view (${qtLabel})
-keyboard-sim plays the host around the keyboard processor and replays a trace of host
-messages, printing every signal as a JSON line; keyboard-view shows the keyboard as the
-processor's signals draw it. Both play the host with stand-ins of its libraries, kept in
-a private folder, and keep their state in the user's data folder.")
+keyboard-sim plays the host around the keyboard processor and replays a
+trace of host messages, printing every signal as a JSON line; keyboard-view
+shows the keyboard as the processor's signals draw it. Both play the host
+with stand-ins of its libraries, kept in a private folder, and keep their
+state in the user's data folder.")
 
     # The stand-ins of the host's libraries, for building and testing the library or a
     # host without the real host application.
@@ -103,11 +109,13 @@ a private folder, and keep their state in the user's data folder.")
     set(CPACK_DEBIAN_HOST-SDK_PACKAGE_CONFLICTS ${standInPackage}${otherQtSuffix})
     set(CPACK_DEBIAN_HOST-SDK_PACKAGE_SECTION libdevel)
     set(CPACK_DEBIAN_HOST-SDK_PACKAGE_DEPENDS ${qtCoreDevelopment})
+    set(CPACK_DEBIAN_HOST-SDK_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_BINARY_DIR}/triggers)
     set(CPACK_COMPONENT_HOST-SDK_DESCRIPTION "stand-ins for the video-processor host's libraries (${qtLabel})
-Small stand-ins for the host application's libraries Model_VOrn, Utility_Manage,
-UI_Proc_VORN_Desktop and UI_Proc_Quarl, with their headers in /usr/include/vorn-host,
-for building and testing the keyboard library or a host without the real host
-application. They are not the host's libraries: a real host brings its own.")
+Small stand-ins for the host application's libraries Model_VOrn,
+Utility_Manage, UI_Proc_VORN_Desktop and UI_Proc_Quarl, with their headers
+in /usr/include/vorn-host, for building and testing the keyboard library or
+a host without the real host application. They are not the host's libraries:
+a real host brings its own.")
 endif()
 
 # Each package's copyright and changelog files, where Debian looks for them.
