@@ -4,6 +4,7 @@
 #include <model_protocoldata.h>
 #include <model_vornparam.h>
 #include <public_vorn_taskcmdprocess_desktop.h>
+#include <uiprocdealkeypress_vorn_desktop.h>
 #include <uiprocmain_vorn_desktop.h>
 #include <uiproctake.h>
 
@@ -66,16 +67,20 @@ int main(int argc, char *argv[])
     Public_Vorn_TaskCmdProcess_Desktop::setKeyBoardVar(&model, &modelMutex);
     Public_Vorn_TaskCmdProcess_Desktop::initRegisterType_Vorn_Desktop();
 
-    // 2. The message sources live in a thread of their own, as the host's do.
+    // 2. QML creates the processor; the host connects it once.
+    QQmlApplicationEngine engine(QUrl(QStringLiteral("qrc:/main.qml")));
+    auto *keyboard = engine.rootObjects().isEmpty()
+            ? nullptr
+            : qobject_cast<UiprocDealKeyPress_Vorn_Desktop *>(engine.rootObjects().first());
+    if (!keyboard)
+        return 1;
+    keyboard->connectBIZ();
+
+    // 3. The message sources live in a thread of their own, as the host's do.
     QThread messages;
     business.moveToThread(&messages);
     usb.moveToThread(&messages);
     messages.start();
-
-    // 3. QML creates the processor, which connects itself (connectBIZ).
-    QQmlApplicationEngine engine(QUrl(QStringLiteral("qrc:/main.qml")));
-    if (engine.rootObjects().isEmpty())
-        return 1;
 
     // 4. The keyboard: connected, its serial number, the tone processor's version (which
     // sets the OLED line length to 30), an OLED text, the T-bar, then two keys more than
@@ -98,6 +103,7 @@ int main(int argc, char *argv[])
     });
 
     const int status = app.exec();
+    keyboard->disconnectBIZ(); // before the processor goes; saves the key remap
     messages.quit();
     messages.wait();
     return status;

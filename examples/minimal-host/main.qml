@@ -1,12 +1,8 @@
-import QtQml 2.15
 import vorn.UiprocDealKeyPress 1.0
 
-// The host's user interface: one DealKeyPress, connected once, and a handler per signal
-// it acts on. A real host puts this object into its window.
+// The host's user interface: one DealKeyPress, which the host's C++ connects once QML made
+// it, and a handler per signal it acts on. A real host puts this object into its window.
 DealKeyPress {
-    Component.onCompleted: connectBIZ()
-    Component.onDestruction: disconnectBIZ()
-
     onSigKeyBoradStates: (isRun) => console.log("keyboard state", isRun)
     onSigKeyBoardSN: (strSN) => console.log("serial number", strSN)
     onSendUpdateVersion: (str_ver) => console.log("tone processor", str_ver)
