@@ -51,7 +51,8 @@ forbid() {
 check_package_documents() {
     local deb="$1" name summary
     name="$(dpkg-deb -f "$deb" Package)"
-    summary="$(dpkg-deb -f "$deb" Description | head -1)"
+    summary="$(dpkg-deb -f "$deb" Description)"
+    summary="${summary%%$'\n'*}"
     [ -z "${summaries[$summary]:-}" ] \
         || { echo "check-install: $name has the description of ${summaries[$summary]}" >&2; exit 1; }
     summaries[$summary]="$name"
