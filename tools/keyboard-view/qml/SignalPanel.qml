@@ -1,6 +1,8 @@
 import QtQuick 2.15
 
-// The last signals of the processor, newest on top, from the view's signal log.
+// The last signals of the processor, with their arguments by name, and the calls of the
+// trace, newest on top, from the view's signal log. A long row wraps, and a row the panel
+// cannot show whole is not shown at all.
 Rectangle {
     color: "#15171c"
     radius: 4
@@ -9,25 +11,29 @@ Rectangle {
         id: header
         x: 8
         y: 6
-        text: qsTr("SIGNALS  %1, newest first").arg(signalLog.total)
+        text: qsTr("SIGNALS  %1 signals, %2 calls, newest first").arg(signalLog.total).arg(signalLog.calls)
         color: "#e6e8ec"
         font.pixelSize: 12
         font.bold: true
     }
 
     ListView {
+        id: rows
+
         anchors.fill: parent
         anchors.topMargin: header.y + header.height + 6
         anchors.margins: 8
         clip: true
+        spacing: 1
         model: signalLog
 
         delegate: Text {
             width: ListView.view.width
-            elide: Text.ElideRight
+            visible: y >= rows.contentY && y + height <= rows.contentY + rows.height
+            wrapMode: Text.Wrap
             text: display
             textFormat: Text.PlainText
-            color: "#b7e0a5"
+            color: text.startsWith("call ") ? "#9fc7ff" : "#b7e0a5"
             font.family: "monospace"
             font.pixelSize: 11
         }
