@@ -21,11 +21,11 @@ private:
     QStringList m_fired;
 };
 
-void tst_VirtualClock::start(QTimer &timer, const QString &name, int milliseconds,
-                             bool singleShot)
+void tst_VirtualClock::start(QTimer &timer, const QString &name, int milliseconds, bool singleShot)
 {
     timer.setSingleShot(singleShot);
-    connect(&timer, &QTimer::timeout, this, [this, name] { m_fired.append(name); },
+    connect(
+            &timer, &QTimer::timeout, this, [this, name] { m_fired.append(name); },
             Qt::UniqueConnection);
     timer.start(milliseconds);
 }
@@ -42,8 +42,7 @@ void tst_VirtualClock::sameMillisecondInStartOrder()
     wait(5);
     start(later, QStringLiteral("later"), 20);
     wait(20);
-    QCOMPARE(m_fired,
-             QStringList({"periodic", "early", "periodic", "late", "later", "periodic"}));
+    QCOMPARE(m_fired, QStringList({"periodic", "early", "periodic", "late", "later", "periodic"}));
 }
 
 void tst_VirtualClock::dueAtTheEndOfAWait()

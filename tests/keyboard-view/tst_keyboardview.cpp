@@ -100,8 +100,9 @@ void tst_KeyboardView::clicks()
     QVERIFY2(pressed.hasMatch(), qPrintable(readFile(saved)));
     QCOMPARE(view.shownText(QStringLiteral("tbar.position")), pressed.captured(1));
     view.panelState().flush();
-    QCOMPARE(view.shownText(QStringLiteral("notice")),
-             QStringLiteral("INPUT 4 (406) refused: the keyboard is locked (LOCK (65) unlocks it)"));
+    QCOMPARE(
+            view.shownText(QStringLiteral("notice")),
+            QStringLiteral("INPUT 4 (406) refused: the keyboard is locked (LOCK (65) unlocks it)"));
     QCOMPARE(view.shownText(QStringLiteral("lock")), QStringLiteral("unlocked"));
 
     QProcess sim;
@@ -193,8 +194,9 @@ void tst_KeyboardView::withoutDisplay()
     const QString printed = QString::fromUtf8(process.readAll());
     QVERIFY2(process.exitStatus() == QProcess::NormalExit, qPrintable(printed));
     QCOMPARE(process.exitCode(), exitCode);
-    QVERIFY2(printed.contains(QRegularExpression(output, QRegularExpression::DotMatchesEverythingOption
-                                                                 | QRegularExpression::MultilineOption)),
+    QVERIFY2(printed.contains(QRegularExpression(output,
+                                                 QRegularExpression::DotMatchesEverythingOption
+                                                         | QRegularExpression::MultilineOption)),
              qPrintable(printed));
 }
 

@@ -19,8 +19,9 @@ using Emissions = QVector<KeyOutcome::Emission>;
 
 const KeyOutcome::Emission *find(const Emissions &emissions, const char *signal)
 {
-    const auto found = std::find_if(emissions.begin(), emissions.end(),
-                                    [signal](const KeyOutcome::Emission &e) { return e.signal == signal; });
+    const auto found
+            = std::find_if(emissions.begin(), emissions.end(),
+                           [signal](const KeyOutcome::Emission &e) { return e.signal == signal; });
     return found == emissions.end() ? nullptr : &*found;
 }
 
@@ -36,14 +37,16 @@ QString pastModifiers(const KeyOutcome::Event &event, const Emissions &emissions
     if (emissions.isEmpty()) {
         if (event.key == DeviceLockKey)
             return QStringLiteral("%1 set the device key lock: every key but the T-bar is "
-                                  "dropped until it is pressed again").arg(key);
+                                  "dropped until it is pressed again")
+                    .arg(key);
         return QStringLiteral("%1 dropped: the device key lock is on (%2 releases it)")
                 .arg(key, KeyNames::described(DeviceLockKey));
     }
     QStringList notices;
     if (find(emissions, "sig_warrFreqMsg"))
         notices << QStringLiteral("%1 came within 500 ms of a guarded key: the key-rate guard "
-                                  "warned (sig_warrFreqMsg) and the key still acted").arg(key);
+                                  "warned (sig_warrFreqMsg) and the key still acted")
+                           .arg(key);
     const KeyOutcome::Emission *value = find(emissions, "sig_keyBoradValue");
     const bool remapped = value && value->argument != event.key;
     const bool noAction = value && value == &emissions.constLast();
@@ -53,9 +56,14 @@ QString pastModifiers(const KeyOutcome::Event &event, const Emissions &emissions
                                 noAction ? QStringLiteral(", which has no action") : QString());
     else if (noAction)
         notices << QStringLiteral("%1 has no action").arg(key);
-    else if (!value && find(emissions, "sigKeyValueForTest") && !find(emissions, "sig_changeAlpha"))
+    else if (!find(emissions, "sigKeyValueForTest") && event.remapped)
+        notices << QStringLiteral("%1 acted as a direct key of the version-2 layout, which its "
+                                  "remap does not reach")
+                           .arg(key);
+    else if (!value && !find(emissions, "sig_changeAlpha") && find(emissions, "sigKeyValueForTest"))
         notices << QStringLiteral("%1: no T-bar change announced (the same alpha as before, or a "
-                                  "jump of 601 or more held back for 120 ms)").arg(key);
+                                  "jump of 601 or more held back for 120 ms)")
+                           .arg(key);
     return notices.join(QStringLiteral("; "));
 }
 

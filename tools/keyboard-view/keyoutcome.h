@@ -19,8 +19,8 @@ struct KeyOutcome
     struct Event
     {
         int key;
-        int dataA;
-        int dataB; // the sub-command byte
+        int dataB; // the sub-command byte: the FN key's state
+        bool remapped; // the remap table names another key for it
     };
     struct Emission
     {

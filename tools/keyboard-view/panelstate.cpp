@@ -53,8 +53,8 @@ void PanelState::messageObserved(const model_Protocoldata &message, bool handled
         m_emissions.clear();
         return;
     }
-    const KeyOutcome::Event event{message.byte2A << 8 | message.byte29, message.dataA,
-                                  message.subCommand};
+    const int key = message.byte2A << 8 | message.byte29;
+    const KeyOutcome::Event event{key, message.subCommand, m_remaps.contains(QString::number(key))};
     const KeyOutcome outcome = KeyOutcome::judge(event, m_emissions, m_keys);
     setKeyState(outcome.state);
     updateGuard();
