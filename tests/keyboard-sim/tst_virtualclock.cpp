@@ -24,9 +24,7 @@ private:
 void tst_VirtualClock::start(QTimer &timer, const QString &name, int milliseconds, bool singleShot)
 {
     timer.setSingleShot(singleShot);
-    connect(
-            &timer, &QTimer::timeout, this, [this, name] { m_fired.append(name); },
-            Qt::UniqueConnection);
+    connect(&timer, &QTimer::timeout, this, [this, name] { m_fired.append(name); });
     timer.start(milliseconds);
 }
 

@@ -170,9 +170,12 @@ void tst_KeyboardView::withoutDisplay_data()
     QTest::newRow("version") << "xcb" << QStringList{"--version"} << 0 << "^keyboard-view 1\\.";
     QTest::newRow("usage error") << "xcb" << QStringList{"a", "b"} << 2
                                  << "more than one trace given";
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    // Qt 6's offscreen platform grabs the window.
     QTest::newRow("empty grab")
             << "offscreen" << QStringList{"--fresh", "--screenshot", "view.png"} << 1
             << "view.png: the window grab came back empty: Qt's \"offscreen\" platform";
+#endif
 }
 
 void tst_KeyboardView::withoutDisplay()

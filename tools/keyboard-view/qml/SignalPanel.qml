@@ -25,17 +25,29 @@ Rectangle {
         anchors.margins: 8
         clip: true
         spacing: 1
+        // Rows change height as their texts change: delegates moving out of view are kept
+        // for reuse rather than destroyed and made again.
+        reuseItems: true
         model: signalLog
 
-        delegate: Text {
+        // The row's background spans the panel, so that the area a frame redraws stays a
+        // few rectangles however ragged the rows' ends are.
+        delegate: Rectangle {
             width: ListView.view.width
+            height: row.height
             visible: y >= rows.contentY && y + height <= rows.contentY + rows.height
-            wrapMode: Text.Wrap
-            text: display
-            textFormat: Text.PlainText
-            color: text.startsWith("call ") ? "#9fc7ff" : "#b7e0a5"
-            font.family: "monospace"
-            font.pixelSize: 11
+            color: "#15171c"
+
+            Text {
+                id: row
+                width: parent.width
+                wrapMode: Text.Wrap
+                text: display
+                textFormat: Text.PlainText
+                color: text.startsWith("call ") ? "#9fc7ff" : "#b7e0a5"
+                font.family: "monospace"
+                font.pixelSize: 11
+            }
         }
     }
 }
