@@ -8,8 +8,10 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/scripts/qtversion.sh"
 "$root/scripts/install-deps.sh"
 build="$root/build$qt_suffix"
+echo "bench.sh: configuring ${build#"$root"/} (RelWithDebInfo, Qt ${VORN_QT_MAJOR:-5})" >&2
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$qt_cmake" >/dev/null
-cmake --build "$build" -j "$(nproc)" >/dev/null
+echo "bench.sh: building" >&2
+cmake --build "$build" -j "$(nproc)" >&2
 runner=()
 [ -z "${DISPLAY:-}" ] && runner=(xvfb-run -a)
 for bench in "$build"/bench/bench_*/bench_*; do

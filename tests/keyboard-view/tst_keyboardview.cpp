@@ -3,6 +3,8 @@
 #include "keyboardview.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
+#include <utility_manage.h>
+
 #include <QtCore/QProcess>
 #include <QtQuick/QQuickItem>
 #include <QtQuick/QQuickWindow>
@@ -16,8 +18,11 @@ class tst_KeyboardView : public QObject
 private slots:
     void init();
     void clicks();
+    void replay_data();
     void replay();
     void screenshot();
+    void withoutDisplay_data();
+    void withoutDisplay();
 
 private:
     QTemporaryDir m_dir;
@@ -31,7 +36,7 @@ QString readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-// Shows the window and plays the trace to its end.
+// Shows the window and plays the trace to its end, its last notice shown.
 bool play(KeyboardView &view, const QString &trace)
 {
     if (!view.load())
@@ -39,7 +44,10 @@ bool play(KeyboardView &view, const QString &trace)
     view.window()->show();
     QSignalSpy finished(&view.player(), &TracePlayer::finished);
     view.player().play(Trace::parse(trace));
-    return QTest::qWaitForWindowExposed(view.window()) && (!finished.isEmpty() || finished.wait());
+    const bool played = QTest::qWaitForWindowExposed(view.window())
+            && (!finished.isEmpty() || finished.wait());
+    view.panelState().flush();
+    return played;
 }
 
 void click(KeyboardView &view, const QString &name, QPointF at = QPointF(0.5, 0.5))
@@ -53,10 +61,15 @@ void click(KeyboardView &view, const QString &name, QPointF at = QPointF(0.5, 0.
 
 } // namespace
 
+// Every view starts as the host does: no configuration, the host's answers and the
+// key-rate guard, which all processors share, as they are at start.
 void tst_KeyboardView::init()
 {
     QVERIFY2(m_dir.isValid(), qPrintable(m_dir.errorString()));
     QDir(QFileInfo(ConfigFiles::keyboardConfigPath()).absolutePath()).removeRecursively();
+    Utility_Manage::reset();
+    UiprocDealKeyPress_Vorn_Desktop::keyTimer.stop();
+    UiprocDealKeyPress_Vorn_Desktop::keyFlag = true;
 }
 
 // Keys that never arm the key-rate guard before the last one, so that the simulator's
@@ -86,7 +99,10 @@ void tst_KeyboardView::clicks()
                               QRegularExpression(QStringLiteral("wait \\d+\n"))));
     QVERIFY2(pressed.hasMatch(), qPrintable(readFile(saved)));
     QCOMPARE(view.shownText(QStringLiteral("tbar.position")), pressed.captured(1));
-    QCOMPARE(view.shownText(QStringLiteral("refused")), QStringLiteral("refused key 406"));
+    view.panelState().flush();
+    QCOMPARE(
+            view.shownText(QStringLiteral("notice")),
+            QStringLiteral("INPUT 4 (406) refused: the keyboard is locked (LOCK (65) unlocks it)"));
     QCOMPARE(view.shownText(QStringLiteral("lock")), QStringLiteral("unlocked"));
 
     QProcess sim;
@@ -99,12 +115,22 @@ void tst_KeyboardView::clicks()
     QCOMPARE(viewSignals, simSignals);
 }
 
-// replay.expected: one shown item a line, its objectName and its text.
+void tst_KeyboardView::replay_data()
+{
+    QTest::addColumn<QString>("path");
+    const QDir dir(QStringLiteral(VIEW_TESTS_DIR));
+    for (const QString &trace : dir.entryList({QStringLiteral("*.trace")}))
+        QTest::newRow(qPrintable(trace)) << dir.filePath(trace);
+}
+
+// NAME.expected: one shown item a line, its objectName and its text.
 void tst_KeyboardView::replay()
 {
+    QFETCH(QString, path);
     KeyboardView view;
-    QVERIFY(play(view, readFile(QStringLiteral(VIEW_TESTS_DIR "/replay.trace"))));
-    const QString expected = readFile(QStringLiteral(VIEW_TESTS_DIR "/replay.expected"));
+    QVERIFY(play(view, readFile(path)));
+    const QString expected = readFile(path.chopped(5) + QStringLiteral("expected"));
+    QVERIFY(!expected.isEmpty());
     for (const QString &line : expected.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         const QString name = line.section(QLatin1Char(' '), 0, 0);
         QCOMPARE(name + QLatin1Char(' ') + view.shownText(name), line);
@@ -130,6 +156,51 @@ void tst_KeyboardView::screenshot()
             colours.insert(image.pixel(x, y));
     }
     QVERIFY2(colours.size() > 64, qPrintable(QString::number(colours.size())));
+}
+
+// What the view answers where no window can be shown or grabbed.
+void tst_KeyboardView::withoutDisplay_data()
+{
+    QTest::addColumn<QString>("platform");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("output"); // a pattern for stdout and stderr together
+
+    QTest::newRow("help") << "xcb" << QStringList{"--help"} << 0 << "^Usage: .*--screenshot";
+    QTest::newRow("version") << "xcb" << QStringList{"--version"} << 0 << "^keyboard-view 1\\.";
+    QTest::newRow("usage error") << "xcb" << QStringList{"a", "b"} << 2
+                                 << "more than one trace given";
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    // Qt 6's offscreen platform grabs the window.
+    QTest::newRow("empty grab")
+            << "offscreen" << QStringList{"--fresh", "--screenshot", "view.png"} << 1
+            << "view.png: the window grab came back empty: Qt's \"offscreen\" platform";
+#endif
+}
+
+void tst_KeyboardView::withoutDisplay()
+{
+    QFETCH(QString, platform);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, output);
+
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(m_dir.path());
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QStringLiteral(KEYBOARD_VIEW), arguments);
+    QVERIFY(process.waitForFinished(120000));
+    const QString printed = QString::fromUtf8(process.readAll());
+    QVERIFY2(process.exitStatus() == QProcess::NormalExit, qPrintable(printed));
+    QCOMPARE(process.exitCode(), exitCode);
+    QVERIFY2(printed.contains(QRegularExpression(output,
+                                                 QRegularExpression::DotMatchesEverythingOption
+                                                         | QRegularExpression::MultilineOption)),
+             qPrintable(printed));
 }
 
 QTEST_MAIN(tst_KeyboardView)

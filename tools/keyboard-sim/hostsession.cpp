@@ -49,25 +49,30 @@ HostSession::~HostSession()
 void HostSession::send(const model_Protocoldata &message)
 {
     model_Protocoldata held = message;
-    emitAndDeliver(&biz, [this, &held] { emit biz.signalSendReceiveMessage(&held); });
+    emitAndDeliver(held, &biz, [this, &held] { emit biz.signalSendReceiveMessage(&held); });
 }
 
 void HostSession::sendThroughUsb(const model_Protocoldata &message)
 {
     model_Protocoldata held = message;
-    emitAndDeliver(&usb, [this, &held] { emit usb.sigRecvTbar(&held); });
+    emitAndDeliver(held, &usb, [this, &held] { emit usb.sigRecvTbar(&held); });
 }
 
 // From the worker the emission returns once the library's queued connections have
 // posted their slot calls to this thread, so delivering the posted events runs each of
 // them: no waiting for time, whatever drives this thread's event loop.
-void HostSession::emitAndDeliver(QObject *source, const std::function<void()> &emission)
+void HostSession::emitAndDeliver(const model_Protocoldata &message, QObject *source,
+                                 const std::function<void()> &emission)
 {
+    if (m_observer)
+        m_observer(message, false);
     if (m_worker.isRunning())
         QMetaObject::invokeMethod(source, emission, Qt::BlockingQueuedConnection);
     else
         emission();
     QCoreApplication::sendPostedEvents();
+    if (m_observer)
+        m_observer(message, true);
 }
 
 model_Protocoldata hostMessage(uchar command, uchar subCommand, uchar dataA, uchar byte29,

@@ -28,6 +28,12 @@ public:
     void send(const model_Protocoldata &message);
     void sendThroughUsb(const model_Protocoldata &message);
 
+    // Told on this thread of each message the session hands out: before it is emitted
+    // (handled false) and once the library has handled it (handled true), so that what
+    // the library emitted in between belongs to that message.
+    using MessageObserver = std::function<void(const model_Protocoldata &message, bool handled)>;
+    void setMessageObserver(MessageObserver observer) { m_observer = std::move(observer); }
+
     Model_VOrnParam model;
     QMutex mutex;
     BizCmdsWork biz;
@@ -35,9 +41,11 @@ public:
     UiprocTake take;
 
 private:
-    void emitAndDeliver(QObject *source, const std::function<void()> &emission);
+    void emitAndDeliver(const model_Protocoldata &message, QObject *source,
+                        const std::function<void()> &emission);
 
     QThread m_worker;
+    MessageObserver m_observer;
 };
 
 // A message as the host's business object hands it out.

@@ -14,6 +14,7 @@
 SessionOptions::SessionOptions(QCommandLineParser &parser, const QString &summary)
     : m_parser(parser)
     , m_help(parser.addHelpOption())
+    , m_version(parser.addVersionOption())
     , m_bootArg(QStringLiteral("boot-arg"),
                 QStringLiteral("What getBootArgv1() returns; Tbar makes this the T-bar process."),
                 QStringLiteral("ARG"))
@@ -26,6 +27,7 @@ SessionOptions::SessionOptions(QCommandLineParser &parser, const QString &summar
                                   "do."))
 {
     Q_INIT_RESOURCE(demo);
+    QCoreApplication::setApplicationVersion(QStringLiteral(VORN_TOOLS_VERSION));
     parser.setApplicationDescription(summary + QStringLiteral("\n\nTrace lines:\n")
                                      + Trace::lineKindsHelp());
     parser.addOption(m_bootArg);
@@ -59,6 +61,9 @@ bool SessionOptions::parse(const QStringList &arguments, int *exitStatus)
         *exitStatus = usageError(m_parser.errorText());
     else if (m_parser.isSet(m_help))
         fputs(qPrintable(m_parser.helpText()), stdout);
+    else if (m_parser.isSet(m_version))
+        printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
+               qPrintable(QCoreApplication::applicationVersion()));
     else if (m_parser.positionalArguments().size() > 1)
         *exitStatus = usageError(QStringLiteral("more than one trace given"));
     else

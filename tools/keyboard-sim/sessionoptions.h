@@ -7,9 +7,9 @@
 #include <QtCore/QCommandLineOption>
 #include <QtCore/QCommandLineParser>
 
-// The command line the keyboard tools share: --boot-arg, --fresh, --host-thread and the
-// trace (none: the built-in demo trace; -: standard input). A tool adds its own options to the
-// parser before parse().
+// The command line the keyboard tools share: --help, --version, --boot-arg, --fresh,
+// --host-thread and the trace (none: the built-in demo trace; -: standard input). A tool
+// adds its own options to the parser before prepare().
 class SessionOptions
 {
 public:
@@ -20,8 +20,8 @@ public:
 
     // Parses the command line, reads and checks the trace, and makes the session see
     // --fresh and --boot-arg (call it before the host session starts). False when the
-    // tool must stop with *exitStatus: after --help, a usage error or an unreadable
-    // trace, each printed.
+    // tool must stop with *exitStatus: after --help or --version, a usage error or an
+    // unreadable trace, each printed.
     bool prepare(const QStringList &arguments, Trace *trace, int *exitStatus);
 
     // The thread the host session's message sources live in (--host-thread).
@@ -35,6 +35,7 @@ private:
 
     QCommandLineParser &m_parser;
     QCommandLineOption m_help;
+    QCommandLineOption m_version;
     QCommandLineOption m_bootArg;
     QCommandLineOption m_fresh;
     QCommandLineOption m_hostThread;

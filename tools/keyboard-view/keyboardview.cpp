@@ -8,16 +8,28 @@
 
 KeyboardView::KeyboardView(HostSession::MessageThread messageThread)
     : m_host(messageThread)
+    , m_panel(m_host.model)
     , m_recorder([this](const QMetaMethod &signal, const QVariantList &arguments) {
-        m_log.append(SignalRecorder::describe(signal, arguments));
+        m_log.appendSignal(signal, arguments);
+        m_panel.signalEmitted(signal, arguments);
     })
     , m_player(m_host, [this] { return createProcessor(); })
     , m_keyInput(m_player)
 {
     Q_INIT_RESOURCE(keyboardview);
-    QObject::connect(
-            &m_player, &TracePlayer::processorStarted,
-            [this](UiprocDealKeyPress_Vorn_Desktop *processor) { m_recorder.attach(processor); });
+    m_host.setMessageObserver([this](const model_Protocoldata &message, bool handled) {
+        m_panel.messageObserved(message, handled);
+    });
+    QObject::connect(&m_player, &TracePlayer::processorStarted,
+                     [this](UiprocDealKeyPress_Vorn_Desktop *processor) {
+                         m_recorder.attach(processor);
+                         m_panel.attach(processor);
+                     });
+    QObject::connect(&m_player, &TracePlayer::called,
+                     [this](const QByteArray &method, const QVariant &result) {
+                         m_log.appendCall(method, result);
+                         m_panel.callMade(method);
+                     });
 }
 
 KeyboardView::~KeyboardView()
@@ -34,6 +46,7 @@ bool KeyboardView::load()
         QQuickWindow::setSceneGraphBackend(QStringLiteral("software"));
     m_engine.rootContext()->setContextProperty(QStringLiteral("keyInput"), &m_keyInput);
     m_engine.rootContext()->setContextProperty(QStringLiteral("signalLog"), &m_log);
+    m_engine.rootContext()->setContextProperty(QStringLiteral("panel"), &m_panel);
     m_engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml")));
     m_window = qobject_cast<QQuickWindow *>(m_engine.rootObjects().value(0));
     return m_window != nullptr;

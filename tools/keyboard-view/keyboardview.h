@@ -3,6 +3,7 @@
 
 #include "hostsession.h"
 #include "keyinput.h"
+#include "panelstate.h"
 #include "signallog.h"
 #include "signalrecorder.h"
 #include "traceplayer.h"
@@ -14,7 +15,8 @@ class QQuickWindow;
 class UiprocDealKeyPress_Vorn_Desktop;
 
 // The keyboard view: a host session whose processor the view's QML window creates, the
-// trace player, the log behind the signal panel and the keys pressed on screen.
+// trace player, the log behind the signal panel, the keyboard state beside the signals
+// and the keys pressed on screen.
 class KeyboardView
 {
 public:
@@ -29,6 +31,7 @@ public:
     TracePlayer &player() { return m_player; }
     KeyInput &keyInput() { return m_keyInput; }
     SignalLog &signalLog() { return m_log; }
+    PanelState &panelState() { return m_panel; }
 
     // The window's item of that objectName, and the text it shows; null and empty when
     // there is none.
@@ -40,6 +43,7 @@ private:
 
     HostSession m_host;
     SignalLog m_log;
+    PanelState m_panel;
     SignalRecorder m_recorder;
     TracePlayer m_player;
     KeyInput m_keyInput;

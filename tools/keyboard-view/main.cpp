@@ -10,17 +10,24 @@
 
 namespace {
 
-// Renders the window once more, with every signal of the trace shown, and writes that
-// frame; then quits.
+// Renders the window once more, with every signal and notice of the trace shown, and
+// writes that frame; then quits.
 void saveScreenshotAndQuit(KeyboardView &view, const QString &path)
 {
     view.signalLog().flush();
+    view.panelState().flush();
     QQuickWindow *window = view.window();
     QObject::connect(
             window, &QQuickWindow::frameSwapped, window,
             [window, path] {
-                const bool saved = window->grabWindow().save(path, "PNG");
-                if (!saved)
+                const QImage frame = window->grabWindow();
+                const bool saved = !frame.isNull() && frame.save(path, "PNG");
+                if (frame.isNull())
+                    fprintf(stderr,
+                            "%s: the window grab came back empty: Qt's \"%s\" platform cannot "
+                            "grab windows; run the view on a display or under xvfb-run -a\n",
+                            qPrintable(path), qPrintable(QGuiApplication::platformName()));
+                else if (!saved)
                     fprintf(stderr, "%s: cannot write the screenshot\n", qPrintable(path));
                 QCoreApplication::exit(saved ? 0 : 1);
             },
@@ -32,9 +39,6 @@ void saveScreenshotAndQuit(KeyboardView &view, const QString &path)
 
 int main(int argc, char *argv[])
 {
-    QGuiApplication app(argc, argv);
-    StateLocation::choose(QStringLiteral(VORN_INSTALLED_TOOLS_DIR));
-
     QCommandLineParser parser;
     SessionOptions options(parser,
                            QStringLiteral("Shows the control keyboard as the keyboard processor's "
@@ -51,9 +55,24 @@ int main(int argc, char *argv[])
                                               QStringLiteral("FILE"));
     parser.addOption(saveOption);
     parser.addOption(screenshotOption);
+
+    // The command line is read before the window system is reached, so that --help,
+    // --version, usage errors and unreadable traces need no display. Options only Qt's GUI
+    // knows (-platform, -display, ...) leave that to the GUI application, which takes them.
     Trace trace;
     int exitStatus = 0;
-    if (!options.prepare(app.arguments(), &trace, &exitStatus))
+    bool prepared = false;
+    {
+        QCoreApplication commandLine(argc, argv);
+        StateLocation::choose(QStringLiteral(VORN_INSTALLED_TOOLS_DIR));
+        if (parser.parse(commandLine.arguments()) || parser.unknownOptionNames().isEmpty()) {
+            if (!options.prepare(commandLine.arguments(), &trace, &exitStatus))
+                return exitStatus;
+            prepared = true;
+        }
+    }
+    QGuiApplication app(argc, argv);
+    if (!prepared && !options.prepare(app.arguments(), &trace, &exitStatus))
         return exitStatus;
 
     KeyboardView view(options.messageThread());

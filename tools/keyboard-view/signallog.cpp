@@ -4,6 +4,13 @@ namespace {
 
 const int ShowIntervalMilliseconds = 100;
 
+QString valueText(const QVariant &value)
+{
+    if (value.userType() == QMetaType::QString)
+        return QLatin1Char('"') + value.toString() + QLatin1Char('"');
+    return value.toString();
+}
+
 } // namespace
 
 SignalLog::SignalLog(QObject *parent) : QAbstractListModel(parent)
@@ -13,14 +20,44 @@ SignalLog::SignalLog(QObject *parent) : QAbstractListModel(parent)
     connect(&m_show, &QTimer::timeout, this, &SignalLog::flush);
 }
 
-void SignalLog::append(const QString &line)
+void SignalLog::appendSignal(const QMetaMethod &signal, const QVariantList &arguments)
 {
-    m_pending.append(line);
+    ++m_unshownSignals;
+    append({signal, arguments, QByteArray()});
+}
+
+void SignalLog::appendCall(const QByteArray &method, const QVariant &result)
+{
+    ++m_unshownCalls;
+    append({QMetaMethod(), result.isValid() ? QVariantList{result} : QVariantList(), method});
+}
+
+void SignalLog::append(Entry entry)
+{
+    m_pending.push_back(std::move(entry));
     if (m_pending.size() > Capacity)
-        m_pending.removeFirst();
-    ++m_unshown;
+        m_pending.pop_front();
     if (!m_show.isActive())
         m_show.start();
+}
+
+QString SignalLog::text(const Entry &entry)
+{
+    if (!entry.call.isEmpty()) {
+        const QString call = QStringLiteral("call ") + QString::fromLatin1(entry.call);
+        return entry.arguments.isEmpty()
+                ? call
+                : call + QStringLiteral(" → ") + valueText(entry.arguments.constFirst());
+    }
+    const QList<QByteArray> names = entry.signal.parameterNames();
+    QString text = QString::fromLatin1(entry.signal.name()) + QLatin1Char('(');
+    for (int i = 0; i < entry.arguments.size(); ++i) {
+        if (i > 0)
+            text += QStringLiteral(", ");
+        text += QString::fromLatin1(names.value(i)) + QLatin1Char('=')
+                + valueText(entry.arguments.at(i));
+    }
+    return text + QLatin1Char(')');
 }
 
 int SignalLog::rowCount(const QModelIndex &parent) const
@@ -41,11 +78,11 @@ QVariant SignalLog::data(const QModelIndex &index, int role) const
 void SignalLog::flush()
 {
     m_show.stop();
-    if (m_unshown == 0)
+    if (m_pending.empty())
         return;
     QStringList rows;
-    for (int i = m_pending.size() - 1; i >= 0; --i)
-        rows.append(m_pending.at(i));
+    for (auto entry = m_pending.crbegin(); entry != m_pending.crend(); ++entry)
+        rows.append(text(*entry));
     for (int i = 0; i < m_rows.size() && rows.size() < Capacity; ++i)
         rows.append(m_rows.at(i));
     m_pending.clear();
@@ -59,7 +96,9 @@ void SignalLog::flush()
     if (shownBefore > 0)
         emit dataChanged(index(0), index(shownBefore - 1));
 
-    m_total += m_unshown;
-    m_unshown = 0;
+    m_total += m_unshownSignals;
+    m_calls += m_unshownCalls;
+    m_unshownSignals = 0;
+    m_unshownCalls = 0;
     emit totalChanged();
 }

@@ -1,7 +1,8 @@
 import QtQuick 2.15
 
-// One group of the keyboard: its title and selected index, its function keys, its single
-// OLED key and its sixteen OLED keys, of which the selected one is lit.
+// One group of the keyboard: its title and selected key (numbered from 1, as the keys
+// are), its function keys, its single OLED key and its sixteen OLED keys, of which the
+// selected one is lit.
 Row {
     id: row
 
@@ -11,7 +12,7 @@ Row {
     property string singleCaption
     // [key value, caption] pairs
     property var functionKeys: []
-    property int selected: -1
+    property int selected: -1 // the index the processor announced, from 0
     property var registry
 
     spacing: 5
@@ -29,7 +30,7 @@ Row {
         }
         Text {
             objectName: row.objectName + ".selected"
-            text: row.selected < 0 ? "–" : row.selected
+            text: row.selected < 0 ? "–" : row.selected + 1
             color: "#f2b33d"
             font.pixelSize: 12
         }

@@ -1,7 +1,7 @@
 import QtQuick 2.15
 
-// A key with an OLED: both text lines, and a badge with the display model (M) and the
-// icon index (I) until the keyboard's icons exist here. The key enters itself in
+// A key with an OLED: both text lines, and a badge at the screen's foot with the display
+// model (M) and the icon index (I) until the keyboard's icons exist here. The key enters itself in
 // registry, by key value, for the window's OLED handler.
 Key {
     id: key
@@ -31,10 +31,12 @@ Key {
         color: "#05090c"
         radius: 2
 
+        // Both lines above the badge.
         Column {
             anchors.fill: parent
-            anchors.margins: 2
-            spacing: 1
+            anchors.leftMargin: 2
+            anchors.rightMargin: 2
+            anchors.topMargin: 1
 
             Text {
                 objectName: key.objectName + ".first"
@@ -60,8 +62,8 @@ Key {
     Rectangle {
         anchors.right: parent.right
         anchors.top: parent.top
-        anchors.rightMargin: 2
-        anchors.topMargin: 40
+        anchors.rightMargin: 4
+        anchors.topMargin: 27
         width: badge.implicitWidth + 4
         height: 10
         radius: 2

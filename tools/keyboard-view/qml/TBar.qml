@@ -1,8 +1,9 @@
 import QtQuick 2.15
 
-// The T-bar: where the processor last put it (position 0..1024, alpha 0..128) and the
-// last T-bar reading it announced. Dragging the fader sends raw T-bar values between
-// the processor's calibration limits, as the keyboard's T-bar does.
+// The T-bar: where the processor last put it (position 0..1024, alpha 0..128), the last
+// T-bar reading it announced and its calibration limits, the raw values that give
+// positions 0 and 1024. Dragging the fader sends raw T-bar values between those limits,
+// as the keyboard's T-bar does.
 Column {
     id: tbar
 
@@ -16,8 +17,7 @@ Column {
         if (!processor)
             return
         const fraction = 1 - Math.min(Math.max(y / track.height, 0), 1)
-        const min = processor.getTbarMin()
-        const raw = Math.round(min + fraction * (processor.getTbarMax() - min))
+        const raw = Math.round(panel.tbarMin + fraction * (panel.tbarMax - panel.tbarMin))
         if (raw !== lastRaw) {
             lastRaw = raw
             keyInput.moveTbar(raw)
@@ -40,7 +40,7 @@ Column {
 
         objectName: "tbar.track"
         width: 36
-        height: 170
+        height: 150
         anchors.horizontalCenter: parent.horizontalCenter
         radius: 4
         color: "#14161a"
@@ -92,6 +92,13 @@ Column {
         Text {
             objectName: "tbar.reading"
             text: tbar.reading < 0 ? "–" : tbar.reading
+            color: "#e6e8ec"
+            font.pixelSize: 11
+        }
+        Text { text: qsTr("range"); color: "#8d93a0"; font.pixelSize: 11 }
+        Text {
+            objectName: "tbar.range"
+            text: processor ? panel.tbarMin + ".." + panel.tbarMax : "–"
             color: "#e6e8ec"
             font.pixelSize: 11
         }

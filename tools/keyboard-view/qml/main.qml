@@ -19,9 +19,20 @@ Window {
     }
 
     width: 1640
-    height: 710
+    height: 750
     color: "#1f2228"
     title: qsTr("Keyboard view")
+
+    component Indicator: Text {
+        property bool on
+        property string onText
+        property string offText
+
+        text: on ? onText : offText
+        color: on ? "#f2b33d" : "#8d93a0"
+        font.pixelSize: 12
+        font.bold: on
+    }
 
     Component {
         id: processorComponent
@@ -47,8 +58,6 @@ Window {
             tbar.position = defValue
         }
         function onSigTbarValue(nValue) { tbar.reading = nValue }
-        function onSig_lock() { lockKey.lit = window.processor.getLockState() }
-        function onSig_updateLockState(index) { status.refusedKey = index }
         function onSigKeyBoradStates(isRun) { status.connected = isRun }
         function onSigKeyBoardSN(strSN) { status.serial = strSN }
         function onSig_keyBoardVersion(value) { status.version = value }
@@ -69,9 +78,8 @@ Window {
             property string serial: "–"
             property string version: "–"
             property string toneVersion: "–"
-            property int refusedKey: -1
 
-            height: 22
+            height: 18
             spacing: 24
 
             Text {
@@ -83,19 +91,81 @@ Window {
             Text { text: qsTr("version %1").arg(status.version); color: "#c9cdd6"; font.pixelSize: 12 }
             Text { text: qsTr("tone processor %1").arg(status.toneVersion); color: "#c9cdd6"; font.pixelSize: 12 }
             Text {
+                text: qsTr("badge: M display model, I icon    → the key a remapped key acts as")
+                color: "#8d93a0"
+                font.pixelSize: 12
+            }
+        }
+
+        // What decides whether a key acts: the lock, the FN modifier, the device key lock
+        // and the key-rate guard, lit while they are on.
+        Row {
+            height: 18
+            spacing: 24
+
+            Indicator {
                 objectName: "lock"
-                text: lockKey.lit ? qsTr("locked") : qsTr("unlocked")
-                color: lockKey.lit ? "#f2b33d" : "#c9cdd6"
-                font.pixelSize: 12
-                font.bold: true
+                on: panel.locked
+                onText: qsTr("LOCKED: only LOCK acts")
+                offText: qsTr("unlocked")
             }
-            Text {
-                objectName: "refused"
-                text: status.refusedKey < 0 ? "" : qsTr("refused key %1").arg(status.refusedKey)
-                color: "#f2b33d"
-                font.pixelSize: 12
+            Indicator {
+                objectName: "fn"
+                on: panel.fnHeld
+                onText: qsTr("FN HELD: only TAB acts")
+                offText: qsTr("FN released")
             }
-            Text { text: qsTr("badge: M display model, I icon"); color: "#8d93a0"; font.pixelSize: 12 }
+            Indicator {
+                objectName: "deviceLock"
+                on: panel.deviceLock
+                onText: qsTr("DEVICE KEY LOCK: keys dropped")
+                offText: qsTr("device key lock off")
+            }
+            Indicator {
+                objectName: "guard"
+                on: panel.guardArmed
+                onText: qsTr("KEY-RATE GUARD armed: keys warn")
+                offText: qsTr("key-rate guard idle")
+            }
+        }
+
+        // Why the last key did nothing, or something else than its own action; it fades.
+        Text {
+            id: notice
+
+            objectName: "notice"
+            width: bankRow.width
+            height: 30
+            wrapMode: Text.Wrap
+            maximumLineCount: 2
+            elide: Text.ElideRight
+            text: panel.notice
+            color: "#f2b33d"
+            font.pixelSize: 12
+            opacity: 0
+
+            // A timer rather than a paused animation: a running animation has the window
+            // draw every frame.
+            Timer {
+                id: hold
+                interval: 4000
+                onTriggered: fade.start()
+            }
+            NumberAnimation {
+                id: fade
+                target: notice
+                property: "opacity"
+                to: 0
+                duration: 1500
+            }
+            Connections {
+                target: panel
+                function onNoticeChanged() {
+                    fade.stop()
+                    notice.opacity = 1
+                    hold.restart()
+                }
+            }
         }
 
         KeyRow {
@@ -252,23 +322,20 @@ Window {
 
                 Text { text: qsTr("PANEL"); color: "#e6e8ec"; font.pixelSize: 13; font.bold: true }
                 Key {
-                    id: lockKey
                     width: 56
                     height: 40
                     keyValue: 65
                     caption: qsTr("LOCK")
+                    lit: panel.locked
                 }
                 // The group-key modifier is held until pressed again.
                 Key {
-                    property bool held: false
-
                     width: 56
                     height: 40
                     keyValue: 83
-                    dataB: held ? 0 : 5
+                    dataB: panel.fnHeld ? 0 : 5
                     caption: qsTr("FN")
-                    lit: held
-                    onSent: held = !held
+                    lit: panel.fnHeld
                 }
             }
 
