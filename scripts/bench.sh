@@ -31,7 +31,8 @@ count() {
     out="$work/pass$pass/$(basename "$bench")-${name//\//-}"
     VORN_BENCH_PASS=$pass valgrind --tool=callgrind --instr-atstart=no --collect-atstart=no \
         --callgrind-out-file="$out.callgrind" --log-file="$out.log" \
-        "$bench" --benchmark_filter="^$name(/iterations:[0-9]+)?\$" --benchmark_out="$out.json" \
+        "$bench" --benchmark_filter="^$name(/iterations:[0-9]+)?(/real_time)?\$" \
+        --benchmark_out="$out.json" \
         --benchmark_out_format=json >/dev/null 2>"$out.err"
 }
 
