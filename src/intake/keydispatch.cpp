@@ -30,8 +30,8 @@ KeyRouter::Context UiprocDealKeyPress_Vorn_Desktop::keyContext() const
             m_keyRemap.get()};
 }
 
-// Inlined into the loop that follows a route: a call per signal would cost the key path
-// a tenth of what its emissions cost.
+// Inlined into the loop that follows a route: the key path makes no call per signal but
+// the emission.
 Q_ALWAYS_INLINE void UiprocDealKeyPress_Vorn_Desktop::emitKeySignal(const KeySignal &signal)
 {
     const int *a = signal.args;

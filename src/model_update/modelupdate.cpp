@@ -122,7 +122,8 @@ int groupSlotCount(int group, qint32 keyBoardVersion)
 }
 
 // A key with a remap entry takes the user's pages from the configuration file into its
-// records of pages 0 to 4: pages 1 to 4 when the update writes back, page 0 now.
+// records of pages 0 to 4: pages 1 to 4 wait for the write-back; page 0, returned, is
+// written now.
 const OledPageTable::Page *takeOledPages(PageWrites &laterPages, const OledPageCache &pages,
                                          int slot, int key, int target)
 {
