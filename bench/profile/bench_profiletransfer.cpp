@@ -84,7 +84,7 @@ void profileChecks(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK_CAPTURE(transfer, export, &ProfileDisk::exportTo)->Apply(Measured::runs<200>);
-BENCHMARK_CAPTURE(transfer, import, &ProfileDisk::importFrom)->Apply(Measured::runs<200>);
-BENCHMARK(transferFloor)->Apply(Measured::runs<200>);
+BENCHMARK_CAPTURE(transfer, export, &ProfileDisk::exportTo)->Apply(Measured::runs<20>);
+BENCHMARK_CAPTURE(transfer, import, &ProfileDisk::importFrom)->Apply(Measured::runs<20>);
+BENCHMARK(transferFloor)->Apply(Measured::runs<20>);
 BENCHMARK(profileChecks)->Apply(Measured::runs<200>);
