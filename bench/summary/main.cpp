@@ -35,16 +35,20 @@ struct Figures
 QString benchmarkName(const QJsonObject &run)
 {
     static const QRegularExpression runSuffix(
-            "(/iterations:[0-9]+)?(/repeats:[0-9]+)?(/real_time)?$");
+            "(/iterations:[0-9]+)?(/repeats:[0-9]+)?(/real_time|/manual_time)?$");
     return run.value("run_name").toString().remove(runSuffix);
 }
 
+// Google Benchmark writes a statistic it cannot compute (the variation of a counter that
+// is always 0) as nan, which JSON has no word for: it reads as null here.
 QJsonObject readJson(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QJsonObject();
-    return QJsonDocument::fromJson(file.readAll()).object();
+    static const QRegularExpression notANumber(":\\s*-?(nan|inf)\\b");
+    const QString text = QString::fromUtf8(file.readAll()).replace(notANumber, ": null");
+    return QJsonDocument::fromJson(text.toUtf8()).object();
 }
 
 double nanoseconds(const QJsonObject &run, const QString &field)
@@ -102,7 +106,8 @@ void readTimings(const QDir &dir, QMap<QString, Figures> &figures, QStringList &
             Figures &entry = figures[name];
             // Wall-clock time where the benchmark measures it, else the CPU time, which
             // the other processes of a loaded machine leave as it is.
-            const bool wallClock = run.value("run_name").toString().endsWith("/real_time");
+            const bool wallClock = run.value("run_name").toString().contains(
+                    QRegularExpression("/(real|manual)_time$"));
             entry.timeNs = nanoseconds(run, wallClock ? "real_time" : "cpu_time");
             if (run.contains("max_gui_block_ms"))
                 entry.guiBlockMs = run.value("max_gui_block_ms").toDouble();
