@@ -46,7 +46,8 @@ QJsonObject readJson(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QJsonObject();
-    static const QRegularExpression notANumber(":\\s*-?(nan|inf)\\b");
+    static const QRegularExpression notANumber(":\\s*-?(nan|inf|infinity)\\b",
+                                               QRegularExpression::CaseInsensitiveOption);
     const QString text = QString::fromUtf8(file.readAll()).replace(notANumber, ": null");
     return QJsonDocument::fromJson(text.toUtf8()).object();
 }
