@@ -1,4 +1,5 @@
 #include "countingreceiver.h"
+#include "measured.h"
 #include "hostsession.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
@@ -49,7 +50,7 @@ struct Bench
 void keyEvent(benchmark::State &state, bool remap)
 {
     Bench bench(remap);
-    for (auto _ : state) {
+    for (auto _ : Measured::loop(state)) {
         Processor::keyFlag = true;
         bench.processor->taskCmdProcess(&bench.message);
     }
@@ -62,7 +63,7 @@ void keyEventFloor(benchmark::State &state, bool remap)
 {
     Bench bench(remap);
     Processor *processor = bench.processor.get();
-    for (auto _ : state) {
+    for (auto _ : Measured::loop(state)) {
         Processor::keyFlag = true;
         Processor::keyTimer.start(500);
         Processor::keyFlag = false;
@@ -91,8 +92,8 @@ void keyEventRecorded(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK_CAPTURE(keyEvent, shortcut, false)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(keyEventFloor, shortcut, false)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(keyEvent, remapped, true)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(keyEventFloor, remapped, true)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(keyEventRecorded)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(keyEvent, shortcut, false)->Apply(Measured::runs<5000>);
+BENCHMARK_CAPTURE(keyEventFloor, shortcut, false)->Apply(Measured::runs<5000>);
+BENCHMARK_CAPTURE(keyEvent, remapped, true)->Apply(Measured::runs<5000>);
+BENCHMARK_CAPTURE(keyEventFloor, remapped, true)->Apply(Measured::runs<5000>);
+BENCHMARK(keyEventRecorded)->Apply(Measured::runs<5000>);

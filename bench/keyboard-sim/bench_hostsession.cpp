@@ -1,4 +1,5 @@
 #include "countingreceiver.h"
+#include "measured.h"
 #include "hostmodelthreads.h"
 #include "hostsession.h"
 #include "trace.h"
@@ -31,7 +32,7 @@ void keyLine(benchmark::State &state, HostSession::MessageThread messageThread)
     const TraceLine line = Trace::parse(QStringLiteral("key 203\n")).lines().at(0);
     player.execute(line); // creates and connects the processor
     CountingReceiver receiver(processor.get());
-    for (auto _ : state) {
+    for (auto _ : Measured::loop(state)) {
         Processor::keyFlag = true;
         player.execute(line);
     }
@@ -54,7 +55,7 @@ void messageStream(benchmark::State &state, int hostThreads)
     qint64 longest = 0;
     int n = 0;
     QElapsedTimer clock;
-    for (auto _ : state) {
+    for (auto _ : Measured::loop(state)) {
         clock.start();
         threads.send(n++);
         longest = qMax(longest, clock.nsecsElapsed());
@@ -73,18 +74,14 @@ void messageStream(benchmark::State &state, int hostThreads)
 
 BENCHMARK_CAPTURE(keyLine, guiThread, HostSession::GuiThread)
         ->UseRealTime()
-        ->Repetitions(5)
-        ->ReportAggregatesOnly(true);
+        ->Apply(Measured::runs<500>);
 BENCHMARK_CAPTURE(keyLine, hostThread, HostSession::WorkerThread)
         ->UseRealTime()
-        ->Repetitions(5)
-        ->ReportAggregatesOnly(true);
+        ->Apply(Measured::runs<500>);
 BENCHMARK_CAPTURE(messageStream, alone, 0)
         ->UseRealTime()
-        ->Repetitions(5)
-        ->ReportAggregatesOnly(true);
+        ->Apply(Measured::runs<500>);
 BENCHMARK_CAPTURE(messageStream, withHostThreads,
                   HostModelThreads::Writers | HostModelThreads::Readers)
         ->UseRealTime()
-        ->Repetitions(5)
-        ->ReportAggregatesOnly(true);
+        ->Apply(Measured::runs<500>);

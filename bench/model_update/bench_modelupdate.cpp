@@ -1,5 +1,6 @@
 #include "configfiles.h"
 #include "countingreceiver.h"
+#include "measured.h"
 #include "hostsession.h"
 #include "oledkeyrecord.h"
 #include "oledpagetable.h"
@@ -8,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QtCore/QDir>
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QFileInfo>
 #include <QtCore/QMutexLocker>
 #include <QtCore/QSettings>
@@ -151,7 +153,7 @@ void announceDecoding(Processor *processor, const QVector<Announcement> &announc
 void groupMessage(benchmark::State &state, bool pages)
 {
     Bench bench(pages);
-    for (auto _ : state)
+    for (auto _ : Measured::loop(state))
         sendGroupMessage(bench);
     benchmark::DoNotOptimize(bench.receiver->count);
 }
@@ -170,7 +172,7 @@ void groupMessageFloor(benchmark::State &state, bool pages)
     const int changed = pages ? 80 : Keys;
     uchar records[80][Model_VOrnParam::OledKeyRecordSize] = {};
     Processor *processor = bench.processor.get();
-    for (auto _ : state) {
+    for (auto _ : Measured::loop(state)) {
         struct stat status;
         benchmark::DoNotOptimize(::stat(path.constData(), &status));
         announceDecoding(processor, announced, bytes);
@@ -187,32 +189,39 @@ void groupMessageFloor(benchmark::State &state, bool pages)
 void pageTableRead(benchmark::State &state)
 {
     Bench bench;
-    for (auto _ : state)
+    for (auto _ : Measured::loop(state))
         benchmark::DoNotOptimize(OledPageTable::read(ConfigFiles::keyboardConfigPath()));
 }
 
-// The full OLED refresh: 89 keys from a model with different content in every record.
+// The full OLED refresh: 89 keys from a model with different content in every record, a
+// single call of the GUI thread at its largest input; max_gui_block_ms is the longest call.
 void fullRefresh(benchmark::State &state)
 {
     Bench bench;
-    for (auto _ : state)
+    qint64 longest = 0;
+    QElapsedTimer clock;
+    for (auto _ : Measured::loop(state)) {
+        clock.start();
         refresh(bench);
+        longest = qMax(longest, clock.nsecsElapsed());
+    }
+    state.counters["max_gui_block_ms"] = double(longest) / 1e6;
     benchmark::DoNotOptimize(bench.receiver->count);
 }
 
-// Its floor: the same 89 emissions, their arguments made beforehand.
-void fullRefreshFloor(benchmark::State &state)
+// The same 89 emissions alone, their arguments made beforehand.
+void fullRefreshEmissions(benchmark::State &state)
 {
     Bench bench;
     const QVector<Announcement> announced = bench.recordAnnouncements(refresh);
-    for (auto _ : state)
+    for (auto _ : Measured::loop(state))
         announce(bench.processor.get(), announced);
     benchmark::DoNotOptimize(bench.receiver->count);
 }
 
-// The same floor with the one step every refresh must take on top: decoding the 178
-// texts from local 8-bit bytes into fresh strings.
-void fullRefreshDecodingFloor(benchmark::State &state)
+// Its floor: the same 89 emissions with the one step every refresh must take on top,
+// decoding the 178 texts from local 8-bit bytes into fresh strings.
+void fullRefreshFloor(benchmark::State &state)
 {
     Bench bench;
     const QVector<Announcement> announced = bench.recordAnnouncements(refresh);
@@ -220,7 +229,7 @@ void fullRefreshDecodingFloor(benchmark::State &state)
     for (const Announcement &a : announced)
         bytes << a.first.toLocal8Bit() << a.second.toLocal8Bit();
     Processor *processor = bench.processor.get();
-    for (auto _ : state) {
+    for (auto _ : Measured::loop(state)) {
         announceDecoding(processor, announced, bytes);
     }
     benchmark::DoNotOptimize(bench.receiver->count);
@@ -228,11 +237,11 @@ void fullRefreshDecodingFloor(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK_CAPTURE(groupMessage, pages, true)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(groupMessageFloor, pages, true)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(pageTableRead)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(groupMessage, noPages, false)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(groupMessageFloor, noPages, false)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(fullRefresh)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(fullRefreshFloor)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(fullRefreshDecodingFloor)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(groupMessage, pages, true)->Apply(Measured::runs<1000>);
+BENCHMARK_CAPTURE(groupMessageFloor, pages, true)->Apply(Measured::runs<1000>);
+BENCHMARK(pageTableRead)->Apply(Measured::runs<20>);
+BENCHMARK_CAPTURE(groupMessage, noPages, false)->Apply(Measured::runs<1000>);
+BENCHMARK_CAPTURE(groupMessageFloor, noPages, false)->Apply(Measured::runs<1000>);
+BENCHMARK(fullRefresh)->Apply(Measured::runs<1000>);
+BENCHMARK(fullRefreshFloor)->Apply(Measured::runs<1000>);
+BENCHMARK(fullRefreshEmissions)->Apply(Measured::runs<1000>);

@@ -1,6 +1,7 @@
 #include "configfiles.h"
 #include "inicheck.h"
 #include "keygroups.h"
+#include "measured.h"
 #include "oledconfigstore.h"
 #include "profiledisk.h"
 #include "regularfile.h"
@@ -43,31 +44,22 @@ struct Profile
     const ProfileDisk disk{dir.filePath(QStringLiteral("root")), local};
 };
 
-void run(benchmark::State &state, bool (ProfileDisk::*transfer)(const QString &) const)
+// An export or an import of the profile.
+void transfer(benchmark::State &state, bool (ProfileDisk::*operation)(const QString &) const)
 {
     const Profile profile;
-    for (auto _ : state) {
-        if (!(profile.disk.*transfer)(profile.folder))
+    for (auto _ : Measured::loop(state)) {
+        if (!(profile.disk.*operation)(profile.folder))
             state.SkipWithError("the transfer failed");
     }
     state.counters["profileBytes"] = QFileInfo(profile.local).size();
 }
 
-void exportProfile(benchmark::State &state)
-{
-    run(state, &ProfileDisk::exportTo);
-}
-
-void importProfile(benchmark::State &state)
-{
-    run(state, &ProfileDisk::importFrom);
-}
-
 // The floor: the profile read whole and written whole through QSaveFile.
-void copyFloor(benchmark::State &state)
+void transferFloor(benchmark::State &state)
 {
     const Profile profile;
-    for (auto _ : state) {
+    for (auto _ : Measured::loop(state)) {
         QFile in(profile.target);
         QSaveFile out(profile.local);
         if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)
@@ -82,7 +74,7 @@ void profileChecks(benchmark::State &state)
 {
     const Profile profile;
     const QByteArray target = QFile::encodeName(profile.target);
-    for (auto _ : state) {
+    for (auto _ : Measured::loop(state)) {
         const RegularFile file = RegularFile::read(AT_FDCWD, target, ConfigFiles::SizeLimit,
                                                    RegularFile::RefuseLinks);
         if (!IniCheck(file.content()).isClean())
@@ -92,7 +84,7 @@ void profileChecks(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(exportProfile);
-BENCHMARK(importProfile);
-BENCHMARK(copyFloor);
-BENCHMARK(profileChecks);
+BENCHMARK_CAPTURE(transfer, export, &ProfileDisk::exportTo)->Apply(Measured::runs<20>);
+BENCHMARK_CAPTURE(transfer, import, &ProfileDisk::importFrom)->Apply(Measured::runs<20>);
+BENCHMARK(transferFloor)->Apply(Measured::runs<20>);
+BENCHMARK(profileChecks)->Apply(Measured::runs<200>);

@@ -1,4 +1,5 @@
 #include "hostsession.h"
+#include "measured.h"
 #include "tbarrecord.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 
@@ -50,7 +51,7 @@ struct Bench
 void poll(benchmark::State &state, bool present)
 {
     Bench bench(present);
-    for (auto _ : state)
+    for (auto _ : Measured::loop(state))
         benchmark::DoNotOptimize(bench.processor->readShareMemory());
 }
 
@@ -60,7 +61,7 @@ void pollFloor(benchmark::State &state, bool present)
     Bench bench(present);
     QSharedMemory reader;
     reader.setKey(SegmentKey);
-    for (auto _ : state) {
+    for (auto _ : Measured::loop(state)) {
         if (!reader.attach(QSharedMemory::ReadWrite))
             continue;
         reader.lock();
@@ -73,7 +74,7 @@ void pollFloor(benchmark::State &state, bool present)
 
 } // namespace
 
-BENCHMARK_CAPTURE(poll, absent, false)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(pollFloor, absent, false)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(poll, present, true)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(pollFloor, present, true)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(poll, absent, false)->Apply(Measured::runs<1000>);
+BENCHMARK_CAPTURE(pollFloor, absent, false)->Apply(Measured::runs<1000>);
+BENCHMARK_CAPTURE(poll, present, true)->Apply(Measured::runs<1000>);
+BENCHMARK_CAPTURE(pollFloor, present, true)->Apply(Measured::runs<1000>);

@@ -1,6 +1,7 @@
 #include "uiprocdealkeypress_vorn_desktop.h"
 
 #include "configfiles.h"
+#include "keyremapcache.h"
 #include "logging.h"
 #include "oledpagetable.h"
 #include "public_vorn_taskcmdprocess_desktop.h"
@@ -69,6 +70,7 @@ UiprocDealKeyPress_Vorn_Desktop::UiprocDealKeyPress_Vorn_Desktop()
     : m_udiskDir(QString())
     , m_tbar(std::make_unique<TbarTracker>())
     , m_oledPages(std::make_unique<OledPageCache>(ConfigFiles::keyboardConfigPath()))
+    , m_keyRemap(std::make_unique<KeyRemapCache>())
 {
     SessionRecorder::startIfRequested(TbarProcess::isCurrent());
     Public_Vorn_TaskCmdProcess_Desktop::getKeyBoardVar(&m_model, &m_mutex);

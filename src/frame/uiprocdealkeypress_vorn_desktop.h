@@ -14,6 +14,7 @@
 
 #include <memory>
 
+class KeyRemapCache;
 class OledPageCache;
 class TbarTracker;
 struct KeyRoute;
@@ -405,6 +406,7 @@ private:
     bool m_keysBlocked = false;
     QSharedMemory *m_sharedMemory = nullptr;
     const std::unique_ptr<OledPageCache> m_oledPages; // the user's pages of keys
+    const std::unique_ptr<KeyRemapCache> m_keyRemap; // the key remap of the model, flattened
     int m_missingReported = 0;
 };
 

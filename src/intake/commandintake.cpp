@@ -1,6 +1,5 @@
 #include "combinebytes.h"
 #include "keyboardidentity.h"
-#include "keyrouter.h"
 #include "logging.h"
 #include "panelframe.h"
 #include "sessionrecorder.h"
@@ -21,6 +20,38 @@ const QString LastTwoLineToneVersion = QStringLiteral("1.02");
 
 } // namespace
 
+void UiprocDealKeyPress_Vorn_Desktop::dispatch(const model_Protocoldata &message)
+{
+    if (message.messageClass != KeyboardMessageClass && message.messageClass != KeyboardReplyClass)
+        return;
+
+    using Self = UiprocDealKeyPress_Vorn_Desktop;
+    static const struct
+    {
+        uchar command;
+        int subCommand;
+        void (Self::*handler)(const model_Protocoldata &);
+    } rows[] = {
+            // Key events and OLED content come most often.
+            {0xa0, AnySubCommand, &Self::handleKeyEvent},
+            {0xf1, 0x41, &Self::handleGroupOled},
+            {0xa2, 0x02, &Self::handleKeyboardState},
+            {0xa2, 0x15, &Self::handleKeyboardVersion},
+            {0xa2, 0x18, &Self::handleTbarPosition},
+            {0x6a, 0x11, &Self::handleSerialNumber},
+            {0x9a, 0xb1, &Self::handleToneProcessorVersion},
+            {0xf1, 0x43, &Self::handleKeyValueOled},
+            {0x40, AnySubCommand, &Self::handlePanelFrame},
+    };
+    for (const auto &row : rows) {
+        if (row.command == message.command
+            && (row.subCommand == AnySubCommand || row.subCommand == message.subCommand)) {
+            (this->*row.handler)(message);
+            return;
+        }
+    }
+}
+
 void UiprocDealKeyPress_Vorn_Desktop::taskCmdProcess(void *pvData)
 {
     if (!pvData)
@@ -35,37 +66,6 @@ void UiprocDealKeyPress_Vorn_Desktop::taskCmdProcess(void *pvData)
     dispatch(message);
     if (recorder && recorder == SessionRecorder::active())
         recorder->messageHandled();
-}
-
-void UiprocDealKeyPress_Vorn_Desktop::dispatch(const model_Protocoldata &message)
-{
-    if (message.messageClass != KeyboardMessageClass && message.messageClass != KeyboardReplyClass)
-        return;
-
-    using Self = UiprocDealKeyPress_Vorn_Desktop;
-    static const struct
-    {
-        uchar command;
-        int subCommand;
-        void (Self::*handler)(const model_Protocoldata &);
-    } rows[] = {
-            {0xa2, 0x02, &Self::handleKeyboardState},
-            {0xa2, 0x15, &Self::handleKeyboardVersion},
-            {0xa2, 0x18, &Self::handleTbarPosition},
-            {0x6a, 0x11, &Self::handleSerialNumber},
-            {0x9a, 0xb1, &Self::handleToneProcessorVersion},
-            {0xf1, 0x43, &Self::handleKeyValueOled},
-            {0xf1, 0x41, &Self::handleGroupOled},
-            {0xa0, AnySubCommand, &Self::handleKeyEvent},
-            {0x40, AnySubCommand, &Self::handlePanelFrame},
-    };
-    for (const auto &row : rows) {
-        if (row.command == message.command
-            && (row.subCommand == AnySubCommand || row.subCommand == message.subCommand)) {
-            (this->*row.handler)(message);
-            return;
-        }
-    }
 }
 
 void UiprocDealKeyPress_Vorn_Desktop::handleKeyboardState(const model_Protocoldata &message)
@@ -115,18 +115,6 @@ void UiprocDealKeyPress_Vorn_Desktop::handleGroupOled(const model_Protocoldata &
         updateModelDataByGroupID_3R(message);
     else
         updateModelDataByGroupID(message);
-}
-
-void UiprocDealKeyPress_Vorn_Desktop::handleKeyEvent(const model_Protocoldata &message)
-{
-    if (!hostHas(HostModel))
-        return;
-    const KeyRouter::Event event{combineBytes(message.byte2A, message.byte29), message.dataA,
-                                 message.subCommand};
-    const KeyRoute route = KeyRouter::keyEvent(event, keyState(), keyContext());
-    if (route.groupKey)
-        qCDebug(lcKeyboard) << "-----------------------------deal GroupKey-----------=" << event.key;
-    followRoute(route);
 }
 
 void UiprocDealKeyPress_Vorn_Desktop::handlePanelFrame(const model_Protocoldata &message)

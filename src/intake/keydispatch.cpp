@@ -10,7 +10,6 @@
 #include <uiproctake.h>
 #include <utility_manage.h>
 
-
 #include <iterator>
 
 namespace {
@@ -20,15 +19,6 @@ const int TbarCheckDelayMs = 120;
 
 } // namespace
 
-void UiprocDealKeyPress_Vorn_Desktop::dealKeyPress(model_Protocoldata message)
-{
-    if (!hostHas(HostModel))
-        return;
-    const KeyRouter::Event event{combineBytes(message.byte2A, message.byte29), message.dataA,
-                                 message.subCommand};
-    followRoute(KeyRouter::keyPress(event, keyState(), keyContext()));
-}
-
 KeyState UiprocDealKeyPress_Vorn_Desktop::keyState() const
 {
     return {m_lockState, m_groupKeyMode, m_keysBlocked};
@@ -36,26 +26,13 @@ KeyState UiprocDealKeyPress_Vorn_Desktop::keyState() const
 
 KeyRouter::Context UiprocDealKeyPress_Vorn_Desktop::keyContext() const
 {
-    return {!keyFlag, Utility_Manage::getDeviceType(), m_keyBoardVer, m_model->keyMap};
+    return {!keyFlag, Utility_Manage::getDeviceType(), m_keyBoardVer, m_model->keyMap,
+            m_keyRemap.get()};
 }
 
-void UiprocDealKeyPress_Vorn_Desktop::followRoute(const KeyRoute &route)
-{
-    m_lockState = route.state.locked;
-    m_groupKeyMode = route.state.groupKeyMode;
-    m_keysBlocked = route.state.keysBlocked;
-    if (route.armGuard) {
-        keyTimer.start(KeyRateWindowMs);
-        recordTimerStart(keyTimer);
-        keyFlag = false;
-    }
-    for (int i = 0; i < route.count; ++i)
-        emitKeySignal(route.emissions[i]);
-    if (route.tbar)
-        dealTbarKey(route.tbarRaw);
-}
-
-void UiprocDealKeyPress_Vorn_Desktop::emitKeySignal(const KeySignal &signal)
+// Inlined into the loop that follows a route: the key path makes no call per signal but
+// the emission.
+Q_ALWAYS_INLINE void UiprocDealKeyPress_Vorn_Desktop::emitKeySignal(const KeySignal &signal)
 {
     const int *a = signal.args;
     // clang-format off
@@ -119,6 +96,44 @@ void UiprocDealKeyPress_Vorn_Desktop::emitKeySignal(const KeySignal &signal)
     case KeySignal::Move: emit sig_Move(a[0]); break;
     }
     // clang-format on
+}
+
+// Inlined into the two key paths.
+Q_ALWAYS_INLINE void UiprocDealKeyPress_Vorn_Desktop::followRoute(const KeyRoute &route)
+{
+    m_lockState = route.state.locked;
+    m_groupKeyMode = route.state.groupKeyMode;
+    m_keysBlocked = route.state.keysBlocked;
+    if (route.armGuard) {
+        keyTimer.start(KeyRateWindowMs);
+        recordTimerStart(keyTimer);
+        keyFlag = false;
+    }
+    for (int i = 0; i < route.count; ++i)
+        emitKeySignal(route.emissions[i]);
+    if (route.tbar)
+        dealTbarKey(route.tbarRaw);
+}
+
+void UiprocDealKeyPress_Vorn_Desktop::handleKeyEvent(const model_Protocoldata &message)
+{
+    if (!m_model && !hostHas(HostModel)) // reports the missing model
+        return;
+    const KeyRouter::Event event{combineBytes(message.byte2A, message.byte29), message.dataA,
+                                 message.subCommand};
+    const KeyRoute route = KeyRouter::keyEvent(event, keyState(), keyContext());
+    if (route.groupKey)
+        qCDebug(lcKeyboard) << "-----------------------------deal GroupKey-----------=" << event.key;
+    followRoute(route);
+}
+
+void UiprocDealKeyPress_Vorn_Desktop::dealKeyPress(model_Protocoldata message)
+{
+    if (!hostHas(HostModel))
+        return;
+    const KeyRouter::Event event{combineBytes(message.byte2A, message.byte29), message.dataA,
+                                 message.subCommand};
+    followRoute(KeyRouter::keyPress(event, keyState(), keyContext()));
 }
 
 void UiprocDealKeyPress_Vorn_Desktop::dealTbarKey(int raw)

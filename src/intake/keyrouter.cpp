@@ -1,7 +1,7 @@
 #include "keyrouter.h"
 
 #include "combinebytes.h"
-#include "keyremap.h"
+#include "keyremapcache.h"
 
 #include <algorithm>
 #include <iterator>
@@ -43,7 +43,7 @@ struct KeyRow
 
 // Rows sorted by key value; a value without a row goes out as an "other" key.
 // clang-format off
-const KeyRow KeyRows[] = {
+constexpr KeyRow KeyRows[] = {
         {13, 16, S::Rocker, Args::RockerStep, 0},
         {17, 18, S::Rocker, Args::RockerBytes, 8},
         {20, 29, S::NumberKey, Args::Index, 0},
@@ -103,7 +103,7 @@ const KeyRow KeyRows[] = {
 };
 
 // Keys that the version-2 keyboard layout serves directly, before the remap.
-const KeyRow DirectKeyRows[] = {
+constexpr KeyRow DirectKeyRows[] = {
         {67, 78, S::ShortCut, Args::Index, 0},
         {96, 99, S::Move, Args::Index, 0},
         {203, 218, S::Container, Args::Index, 0},
@@ -112,14 +112,15 @@ const KeyRow DirectKeyRows[] = {
 // clang-format on
 
 // The rows of a table by key value, looked up by index: every key value below the limit
-// names its row, or none.
+// names its row, or none. Built at compile time.
 template<std::size_t N>
 class RowIndex
 {
 public:
-    explicit RowIndex(const KeyRow (&rows)[N]) : m_rows(rows)
+    constexpr explicit RowIndex(const KeyRow (&rows)[N]) : m_rows(rows)
     {
-        std::fill(std::begin(m_index), std::end(m_index), NoRow);
+        for (int key = 0; key < KeyLimit; ++key)
+            m_index[key] = NoRow;
         for (std::size_t row = 0; row < N; ++row) {
             for (int key = rows[row].first; key <= rows[row].last; ++key)
                 m_index[key] = uchar(row);
@@ -137,22 +138,13 @@ private:
     enum : int { KeyLimit = 620 }; // above every key of the tables
     static constexpr uchar NoRow = 0xff;
     const KeyRow (&m_rows)[N];
-    uchar m_index[KeyLimit];
+    uchar m_index[KeyLimit] = {};
 };
 
-const KeyRow *keyTableRow(int key)
-{
-    static const RowIndex index(KeyRows);
-    return index.find(key);
-}
+constexpr RowIndex KeyTable(KeyRows);
+constexpr RowIndex DirectKeyTable(DirectKeyRows);
 
-const KeyRow *directKeyRow(int key)
-{
-    static const RowIndex index(DirectKeyRows);
-    return index.find(key);
-}
-
-void addAction(KeyRoute &route, const KeyRow &row, const KeyRouter::Event &event)
+Q_ALWAYS_INLINE void addAction(KeyRoute &route, const KeyRow &row, const KeyRouter::Event &event)
 {
     const int index = event.key - row.first + row.base;
     switch (row.args) {
@@ -194,6 +186,51 @@ bool armsGuard(int key)
     return key != KeyRouter::TbarKey && (key < FirstDigitKey || key > LastDigitKey);
 }
 
+// keyPress(), inlined into keyEvent() as well.
+Q_ALWAYS_INLINE KeyRoute press(KeyRouter::Event event, const KeyState &state,
+                               const KeyRouter::Context &context)
+{
+    using namespace KeyRouter;
+    KeyRoute route;
+    route.state = state;
+    if (isLockingDevice(context.deviceType)) {
+        if (event.key == DeviceLockKey)
+            route.state.keysBlocked = !state.keysBlocked;
+        if (event.key != TbarKey && route.state.keysBlocked)
+            return route;
+    }
+
+    if (context.guardArmed)
+        route.add(S::WarrFreqMsg);
+    else
+        route.armGuard = armsGuard(event.key);
+
+    if (context.keyboardVersion == DirectKeysVersion) {
+        if (const KeyRow *row = DirectKeyTable.find(event.key)) {
+            addAction(route, *row, event);
+            return route;
+        }
+    }
+
+    route.add(S::KeyValueForTest, event.key, 0, 0);
+    const std::optional<int> target = context.remapCache
+            ? context.remapCache->target(context.keyMap, event.key)
+            : KeyRemap::target(context.keyMap, event.key);
+    const int key = quint16(target.value_or(event.key));
+    if (key == TbarKey) {
+        route.tbar = true;
+        route.tbarRaw = combineBytes(uchar(event.dataA), uchar(event.dataB));
+        return route;
+    }
+    route.add(S::KeyBoradValue, key);
+    const Event mapped{key, event.dataA, event.dataB};
+    if (const KeyRow *row = KeyTable.find(key))
+        addAction(route, *row, mapped);
+    else
+        route.add(S::OtherKeyBoradValue, key);
+    return route;
+}
+
 } // namespace
 
 KeyRoute KeyRouter::keyEvent(Event event, const KeyState &state, const Context &context)
@@ -221,44 +258,10 @@ KeyRoute KeyRouter::keyEvent(Event event, const KeyState &state, const Context &
         }
         return route;
     }
-    return keyPress(event, state, context);
+    return press(event, state, context);
 }
 
 KeyRoute KeyRouter::keyPress(Event event, const KeyState &state, const Context &context)
 {
-    KeyRoute route;
-    route.state = state;
-    if (isLockingDevice(context.deviceType)) {
-        if (event.key == DeviceLockKey)
-            route.state.keysBlocked = !state.keysBlocked;
-        if (event.key != TbarKey && route.state.keysBlocked)
-            return route;
-    }
-
-    if (context.guardArmed)
-        route.add(S::WarrFreqMsg);
-    else
-        route.armGuard = armsGuard(event.key);
-
-    if (context.keyboardVersion == DirectKeysVersion) {
-        if (const KeyRow *row = directKeyRow(event.key)) {
-            addAction(route, *row, event);
-            return route;
-        }
-    }
-
-    route.add(S::KeyValueForTest, event.key, 0, 0);
-    const int key = quint16(KeyRemap::target(context.keyMap, event.key).value_or(event.key));
-    if (key == TbarKey) {
-        route.tbar = true;
-        route.tbarRaw = combineBytes(uchar(event.dataA), uchar(event.dataB));
-        return route;
-    }
-    route.add(S::KeyBoradValue, key);
-    const Event mapped{key, event.dataA, event.dataB};
-    if (const KeyRow *row = keyTableRow(key))
-        addAction(route, *row, mapped);
-    else
-        route.add(S::OtherKeyBoradValue, key);
-    return route;
+    return press(event, state, context);
 }

@@ -4,6 +4,8 @@
 #include <QtCore/QMap>
 #include <QtCore/QObject>
 
+class KeyRemapCache;
+
 // A signal of the processor that a key event leads to, with its arguments. The names
 // are the signals' names without their "sig_"/"sig" prefix.
 struct KeySignal
@@ -71,6 +73,7 @@ struct Context
     int deviceType;
     int keyboardVersion;
     const QMap<int, int> &keyMap; // the user's key remap
+    KeyRemapCache *remapCache = nullptr; // the caller's flat copy of keyMap, if it keeps one
 };
 
 // The whole key event: keyboard lock, group-key modifier, then keyPress.

@@ -8,6 +8,7 @@
 #include <QtCore/QStringList>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -78,9 +79,28 @@ const OledPageTable &OledPageCache::table()
     const quint64 writeCount = KeyMapStore::writeCount();
     if (!m_read || identity != m_identity || writeCount != m_writeCount) {
         m_table = OledPageTable::read(m_path);
+        indexGroupKeys();
         m_identity = identity;
         m_writeCount = writeCount;
         m_read = true;
     }
     return m_table;
+}
+
+void OledPageCache::indexGroupKeys()
+{
+    for (int i = 0; i < IndexedKeys; ++i)
+        m_ownPages[i] = m_table.find(FirstIndexedKey + i, FirstIndexedKey + i);
+}
+
+OledPageTable::KeyPages OledPageCache::find(int key, int target) const
+{
+    const int i = key - FirstIndexedKey;
+    if (i < 0 || i >= IndexedKeys)
+        return m_table.find(key, target);
+    if (target == key)
+        return m_ownPages[i];
+    OledPageTable::KeyPages pages;
+    std::fill(std::begin(pages.page), std::end(pages.page), m_ownPages[i].page[0]);
+    return pages;
 }

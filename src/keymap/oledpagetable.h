@@ -57,14 +57,24 @@ public:
     explicit OledPageCache(const QString &path);
 
     const OledPageTable &table();
+    // As find() of the table that table() returned last; the keys of the five groups are
+    // looked up in an index made when the table is read.
+    OledPageTable::KeyPages find(int key, int target) const;
 
 private:
+    enum : int { FirstIndexedKey = 105, IndexedKeys = 520 + 1 - FirstIndexedKey };
+
+    void indexGroupKeys();
+
     QString m_path;
     QByteArray m_encodedPath;
     bool m_read = false;
     FileIdentity m_identity;
     quint64 m_writeCount = 0;
     OledPageTable m_table;
+    // The pages of each key acting as itself; a key acting as another key shows its page 0
+    // on every page.
+    OledPageTable::KeyPages m_ownPages[IndexedKeys];
 };
 
 #endif // OLEDPAGETABLE_H

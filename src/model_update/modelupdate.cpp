@@ -1,6 +1,6 @@
 #include "configfiles.h"
 #include "keygroups.h"
-#include "keyremap.h"
+#include "keyremapcache.h"
 #include "logging.h"
 #include "oledkeyrecord.h"
 #include "oledpagetable.h"
@@ -9,7 +9,10 @@
 #include "uiprocdealkeypress_vorn_desktop.h"
 
 #include <QtCore/QMutexLocker>
-#include <QtCore/QVarLengthArray>
+
+#include <algorithm>
+#include <bitset>
+#include <iterator>
 
 namespace {
 
@@ -30,6 +33,12 @@ struct GroupMessage
     int shownBytes; // bytes of each line the interface sees
     int pageTextLimit; // text bytes a configuration page writes
     bool pagesOnEveryGroup; // else on the layer keys only
+
+    // A user's page 0 overwrites all that an entry writes into its record.
+    bool pageReplacesEntry() const
+    {
+        return layout.lineCount <= 2 && pageTextLimit >= layout.lineWidth;
+    }
 };
 
 // What an update reads of the model besides its records.
@@ -39,15 +48,18 @@ struct ModelFacts
     qint32 keyBoardVersion;
 };
 
-// A user page that goes into a record of pages 1 to 4 when the update writes back: nothing
-// reads those records during the update, so they need no working copy.
-struct PageWrite
+// The user's pages of the group's slots, of which pages 1 to 4 go into their records when
+// the update writes back: nothing reads those records during the update, so they need no
+// working copy.
+struct PageWrites
 {
-    int index;
-    const OledPageTable::Page *content;
-    int limit;
+    int group = 0;
+    int limit = 0;
+    std::bitset<KeyGroups::KeysPerGroup> withPages; // the slots that have pages
+    // Pages 1 to 4 of the slots that have pages (null where a page has no group); the
+    // others are never read, so they are left unset.
+    const OledPageTable::Page *pages[KeyGroups::KeysPerGroup][OledKeyRecord::PageCount - 1];
 };
-using PageWrites = QVarLengthArray<PageWrite, 4 * KeyGroups::KeysPerGroup>;
 
 ModelFacts loadRecords(QMutex *mutex, const Model_VOrnParam &model, OledRecordBatch &batch)
 {
@@ -62,12 +74,22 @@ void setPage(OledKeyRecord record, const OledPageTable::Page &content, int limit
 }
 
 void writeRecords(QMutex *mutex, Model_VOrnParam &model, const OledRecordBatch &batch,
-                  const PageWrites &pages = PageWrites())
+                  const PageWrites *pages = nullptr)
 {
     QMutexLocker locker(mutex);
     batch.writeBack(model);
-    for (const PageWrite &page : pages)
-        setPage(OledKeyRecord(model, page.index), *page.content, page.limit);
+    if (!pages || pages->withPages.none())
+        return;
+    const int firstRecord = OledKeyRecord::groupIndex(pages->group, 0, 0);
+    for (int slot = 0; slot < KeyGroups::KeysPerGroup; ++slot) {
+        if (!pages->withPages.test(size_t(slot)))
+            continue;
+        for (int page = 1; page < OledKeyRecord::PageCount; ++page) {
+            if (const OledPageTable::Page *content = pages->pages[slot][page - 1])
+                setPage(OledKeyRecord(model, firstRecord + page * OledKeyRecord::SlotCount + slot),
+                        *content, pages->limit);
+        }
+    }
 }
 
 // An entry's display model, icon and first lineCount texts into its record.
@@ -100,45 +122,50 @@ int groupSlotCount(int group, qint32 keyBoardVersion)
 }
 
 // A key with a remap entry takes the user's pages from the configuration file into its
-// records of pages 0 to 4.
-void applyOledPages(OledRecordBatch &batch, PageWrites &laterPages, const OledPageTable &pages,
-                    int group, int slot, int target, int limit)
+// records of pages 0 to 4: pages 1 to 4 wait for the write-back; page 0, returned, is
+// written now.
+const OledPageTable::Page *takeOledPages(PageWrites &laterPages, const OledPageCache &pages,
+                                         int slot, int key, int target)
 {
-    const OledPageTable::KeyPages found = pages.find(KeyGroups::firstKey(group) + slot, target);
-    const int firstPage = OledKeyRecord::groupIndex(group, 0, slot);
-    if (found.page[0])
-        setPage(batch.edit(firstPage), *found.page[0], limit);
-    for (int page = 1; page < OledKeyRecord::PageCount; ++page) {
-        if (found.page[page])
-            laterPages.append(
-                    {firstPage + page * OledKeyRecord::SlotCount, found.page[page], limit});
-    }
+    const OledPageTable::KeyPages found = pages.find(key, target);
+    laterPages.withPages.set(size_t(slot));
+    std::copy(std::begin(found.page) + 1, std::end(found.page), laterPages.pages[slot]);
+    return found.page[0];
 }
 
 // Writes each slot's entry into page 0 of the group, lets the user's pages override it
 // and announces the key, slot by slot.
 template<typename Announce>
 void applyGroupMessage(OledRecordBatch &batch, PageWrites &laterPages, const ModelFacts &facts,
-                       OledPageCache &pages, const model_Protocoldata &message,
-                       const GroupMessage &kind, Announce announce)
+                       KeyRemapCache &remap, OledPageCache &pages,
+                       const model_Protocoldata &message, const GroupMessage &kind,
+                       Announce announce)
 {
     const int group = message.dataA;
     const QByteArray payload = message.payload; // a receiver may change the message
     const int slotCount = qMin(groupSlotCount(group, facts.keyBoardVersion),
                                OledPayload::groupEntryCount(payload, kind.layout));
-    const OledPageTable *pageTable = nullptr; // looked up once, when a key first needs it
-    KeyRemap::AscendingLookup remap(facts.keyMap, KeyGroups::firstKey(group));
+    bool pagesRead = false; // the file is checked once, when a key first needs it
+    const int firstKey = KeyGroups::firstKey(group);
+    laterPages.group = group;
+    laterPages.limit = kind.pageTextLimit;
     for (int slot = 0; slot < slotCount; ++slot) {
         const OledEntry entry = OledPayload::groupEntry(payload, kind.layout, slot);
-        const int key = KeyGroups::firstKey(group) + slot;
+        const int key = firstKey + slot;
         const OledKeyRecord record = batch.edit(OledKeyRecord::groupIndex(group, 0, slot));
-        setEntry(record, entry, kind.layout.lineCount);
-        const std::optional<int> target = remap.target(key);
+        const std::optional<int> target = remap.target(facts.keyMap, key);
+        const OledPageTable::Page *pageZero = nullptr;
         if (target && (kind.pagesOnEveryGroup || group == LayerGroup)) {
-            if (!pageTable)
-                pageTable = &pages.table();
-            applyOledPages(batch, laterPages, *pageTable, group, slot, *target, kind.pageTextLimit);
+            if (!pagesRead) {
+                pages.table();
+                pagesRead = true;
+            }
+            pageZero = takeOledPages(laterPages, pages, slot, key, *target);
         }
+        if (!pageZero || !kind.pageReplacesEntry())
+            setEntry(record, entry, kind.layout.lineCount);
+        if (pageZero)
+            setPage(record, *pageZero, kind.pageTextLimit);
         announce(key, entry, shownText(record, OledKeyRecord::FirstLine, kind.shownBytes),
                  shownText(record, OledKeyRecord::SecondLine, kind.shownBytes));
     }
@@ -156,16 +183,17 @@ auto oledShow(UiprocDealKeyPress_Vorn_Desktop *processor)
 // Loads page 0 of the message's group, applies the message and writes back what it
 // edited.
 template<typename Announce>
-void updateGroup(QMutex *mutex, Model_VOrnParam &model, OledPageCache &pages,
-                 const model_Protocoldata &message, const GroupMessage &kind, Announce announce)
+void updateGroup(QMutex *mutex, Model_VOrnParam &model, KeyRemapCache &remap,
+                 OledPageCache &pages, const model_Protocoldata &message, const GroupMessage &kind,
+                 Announce announce)
 {
     const int group = message.dataA;
     OledRecordBatch batch(OledKeyRecord::groupIndex(group, 0, 0),
                           KeyGroups::firstKey(group) < 0 ? 0 : KeyGroups::KeysPerGroup);
     const ModelFacts facts = loadRecords(mutex, model, batch);
     PageWrites laterPages;
-    applyGroupMessage(batch, laterPages, facts, pages, message, kind, announce);
-    writeRecords(mutex, model, batch, laterPages);
+    applyGroupMessage(batch, laterPages, facts, remap, pages, message, kind, announce);
+    writeRecords(mutex, model, batch, &laterPages);
 }
 
 } // namespace
@@ -180,7 +208,7 @@ void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByGroupID(model_Protocoldat
     const int length = int(lineLength);
     // The last byte of each line is never shown.
     const GroupMessage kind{OledPayload::twoLineGroup(length), length - 1, length, false};
-    updateGroup(m_mutex, *m_model, *m_oledPages, message, kind, oledShow(this));
+    updateGroup(m_mutex, *m_model, *m_keyRemap, *m_oledPages, message, kind, oledShow(this));
 }
 
 void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByGroupID_3R(model_Protocoldata const &message)
@@ -191,7 +219,7 @@ void UiprocDealKeyPress_Vorn_Desktop::updateModelDataByGroupID_3R(model_Protocol
     const OledPayload::GroupLayout layout = OledPayload::ThreeLineGroup;
     const GroupMessage kind{layout, layout.lineWidth, textLimit(Model_VOrnParam::gOledLength),
                             true};
-    updateGroup(m_mutex, *m_model, *m_oledPages, message, kind, oledShow(this));
+    updateGroup(m_mutex, *m_model, *m_keyRemap, *m_oledPages, message, kind, oledShow(this));
 }
 
 // Here the record is written back first: a receiver already finds the new content.

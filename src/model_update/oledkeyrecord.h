@@ -5,6 +5,8 @@
 
 #include <model_vornparam.h>
 
+#include <QtCore/QtGlobal>
+
 #include <algorithm>
 #include <cstring>
 #include <string_view>
@@ -42,7 +44,11 @@ public:
     static int keyValueIndex(int keyValue);
 
     // A view on record `index` (0..1079) of the model.
-    OledKeyRecord(Model_VOrnParam &model, int index);
+    OledKeyRecord(Model_VOrnParam &model, int index)
+        : m_bytes(index >= 0 && index < Model_VOrnParam::OledKeyRecordCount
+                          ? model.oledKeyRecords[index]
+                          : nullptr)
+    { }
     // A view on a record's bytes held elsewhere; null gives an invalid record.
     explicit OledKeyRecord(uchar *bytes) : m_bytes(bytes) { }
 
@@ -57,7 +63,15 @@ public:
 
     // The line's bytes up to its first NUL, within its first maxBytes bytes (at most the
     // whole field; negative counts as 0).
-    std::string_view text(Line line, int maxBytes = TextFieldSize) const;
+    std::string_view text(Line line, int maxBytes = TextFieldSize) const
+    {
+        if (!m_bytes)
+            return std::string_view();
+        const char *bytes = fieldData(line);
+        const size_t bound = size_t(qBound(0, maxBytes, int(TextFieldSize)));
+        const void *nul = std::memchr(bytes, '\0', bound);
+        return std::string_view(bytes, nul ? size_t(static_cast<const char *>(nul) - bytes) : bound);
+    }
     // All bytes of the line's field, NUL bytes included.
     std::string_view field(Line line) const
     {
@@ -67,8 +81,7 @@ public:
     void copyText(Line line, std::string_view bytes)
     {
         if (m_bytes)
-            std::memcpy(fieldData(line), bytes.data(),
-                        std::min(bytes.size(), size_t(TextFieldSize)));
+            copyField(fieldData(line), bytes.data(), std::min(bytes.size(), size_t(TextFieldSize)));
     }
     // Sets display model, icon and the first two lines with their lengths, copying
     // `count` bytes (at most the field) of each text.
@@ -81,8 +94,8 @@ public:
         m_bytes[IconOffset] = icon;
         std::memcpy(m_bytes + TextLengthOffset, lengths, 2);
         const size_t bytes = size_t(qBound(0, count, int(TextFieldSize)));
-        std::memcpy(fieldData(FirstLine), texts[0], bytes);
-        std::memcpy(fieldData(SecondLine), texts[1], bytes);
+        copyField(fieldData(FirstLine), texts[0], bytes);
+        copyField(fieldData(SecondLine), texts[1], bytes);
     }
     // Fills the whole field with NUL bytes.
     void clearText(Line line)
@@ -98,6 +111,27 @@ private:
         TextLengthOffset = 5, // one byte per line
         TextOffset = 8 // one field per line
     };
+
+    // Copies count bytes, at most a field's, as two overlapping moves of a fixed size,
+    // which the compiler inlines; a copy of a variable length becomes a loop or a call.
+    static void copyField(char *to, const char *from, size_t count)
+    {
+        Q_ASSERT(count <= TextFieldSize);
+        if (count >= 16) {
+            std::memcpy(to, from, 16);
+            std::memcpy(to + count - 16, from + count - 16, 16);
+        } else if (count >= 8) {
+            std::memcpy(to, from, 8);
+            std::memcpy(to + count - 8, from + count - 8, 8);
+        } else if (count >= 4) {
+            std::memcpy(to, from, 4);
+            std::memcpy(to + count - 4, from + count - 4, 4);
+        } else if (count > 0) {
+            to[0] = from[0];
+            to[count / 2] = from[count / 2];
+            to[count - 1] = from[count - 1];
+        }
+    }
 
     uchar byteAt(int offset) const { return m_bytes ? m_bytes[offset] : 0; }
     void setByteAt(int offset, uchar value)

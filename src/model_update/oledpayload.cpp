@@ -37,18 +37,6 @@ int OledPayload::groupEntryCount(const QByteArray &payload, const GroupLayout &l
     return payload.size() / layout.entrySize();
 }
 
-OledEntry OledPayload::groupEntry(const QByteArray &payload, const GroupLayout &layout, int index)
-{
-    Q_ASSERT(index >= 0 && index < groupEntryCount(payload, layout));
-    const int start = index * layout.entrySize();
-    OledEntry entry;
-    entry.displayModel = byteAt(payload, start);
-    entry.icon = byteAt(payload, start + 1);
-    for (int line = 0; line < layout.lineCount; ++line)
-        entry.lines[line] = bytesAt(payload, start + 2 + line * layout.lineWidth, layout.lineWidth);
-    return entry;
-}
-
 bool OledPayload::keyValueEntry(const QByteArray &payload, int lineLength, OledEntry *entry)
 {
     if (lineLength < 0 || payload.size() < KeyValueHeaderSize + 2 * lineLength)

@@ -36,7 +36,18 @@ const GroupLayout ThreeLineGroup{3, 30};
 // How many complete entries the payload holds.
 int groupEntryCount(const QByteArray &payload, const GroupLayout &layout);
 // Entry `index`, which must be below groupEntryCount().
-OledEntry groupEntry(const QByteArray &payload, const GroupLayout &layout, int index);
+inline OledEntry groupEntry(const QByteArray &payload, const GroupLayout &layout, int index)
+{
+    Q_ASSERT(index >= 0 && index < groupEntryCount(payload, layout));
+    const char *start = payload.constData() + index * layout.entrySize();
+    OledEntry entry;
+    entry.displayModel = uchar(start[0]);
+    entry.icon = uchar(start[1]);
+    for (int line = 0; line < layout.lineCount; ++line)
+        entry.lines[line] = std::string_view(start + 2 + line * layout.lineWidth,
+                                             size_t(layout.lineWidth));
+    return entry;
+}
 
 // A message for one key: its key value (high byte first), display model, icon and two
 // lines of `lineLength` bytes. False when the payload is shorter than that.

@@ -5,10 +5,11 @@
 
 #include <utility_manage.h>
 
-#include <QtCore/QDir>
-#include <QtCore/QFileInfo>
+#include <QtCore/QFile>
 
 #include <cstring>
+
+#include <unistd.h>
 
 namespace {
 
@@ -18,10 +19,12 @@ const int Read = 100;
 // With System V keys Qt keeps a file per segment in the temporary folder, made before the
 // segment and removed after it. Without the file there is no segment to attach to, and
 // attach() would make and remove a semaphore, with its own key file, to find that out.
+// Such a native key is the file's path; a POSIX key is a name right under the root.
 bool segmentAbsent(const QSharedMemory &memory)
 {
     const QString key = memory.nativeKey();
-    return key.startsWith(QDir::tempPath()) && !QFileInfo::exists(key);
+    return key.lastIndexOf(QLatin1Char('/')) > 0
+            && ::access(QFile::encodeName(key).constData(), F_OK) != 0;
 }
 
 } // namespace
