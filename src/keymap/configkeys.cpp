@@ -1,6 +1,6 @@
 #include "configkeys.h"
 
-#include <QtCore/QSettings>
+#include "inidocument.h"
 
 namespace {
 
@@ -14,14 +14,14 @@ const QString ConfigKeys::IconIndex = QStringLiteral("oledIconIndex");
 const QString ConfigKeys::FirstText = QStringLiteral("oled1stText");
 const QString ConfigKeys::SecondText = QStringLiteral("oled2ndText");
 
-QStringList ConfigKeys::readModifiedList(const QSettings &settings)
+QStringList ConfigKeys::readModifiedList(const IniDocument &document)
 {
-    return settings.value(ModifiedListKey, QVariant())
+    return document.value(ModifiedListKey)
             .toString()
             .split(ModifiedListSeparator, Qt::KeepEmptyParts, Qt::CaseSensitive);
 }
 
-void ConfigKeys::writeModifiedList(QSettings &settings, const QStringList &names)
+void ConfigKeys::writeModifiedList(IniDocument &document, const QStringList &names)
 {
-    settings.setValue(ModifiedListKey, names.join(ModifiedListSeparator));
+    document.setValue(ModifiedListKey, names.join(ModifiedListSeparator));
 }

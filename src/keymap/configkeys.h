@@ -4,7 +4,7 @@
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
-class QSettings;
+class IniDocument;
 
 // Keys that the keyboard and the OLED configuration files share.
 namespace ConfigKeys {
@@ -18,8 +18,8 @@ extern const QString SecondText;
 
 // "Modify/btnKey": names joined with ';'. It reads split at every ';' with empty parts
 // kept, so an absent list reads as one empty name.
-QStringList readModifiedList(const QSettings &settings);
-void writeModifiedList(QSettings &settings, const QStringList &names);
+QStringList readModifiedList(const IniDocument &document);
+void writeModifiedList(IniDocument &document, const QStringList &names);
 
 } // namespace ConfigKeys
 

@@ -1,39 +1,24 @@
 #include "keymapstore.h"
 
+#include "configfile.h"
 #include "configkeys.h"
-#include "configsettings.h"
 #include "keygroups.h"
 
+#include <QtCore/QHash>
 #include <QtCore/QStringList>
-
-#include <atomic>
 
 namespace {
 
-const QString KeyMapGroup = QStringLiteral("KeyMap");
+const QString KeyMapPrefix = QStringLiteral("KeyMap/");
 const QString TbarMaxKey = QStringLiteral("Tbar/Max");
 const QString TbarMinKey = QStringLiteral("Tbar/Min");
 
-std::atomic<quint64> writes{0};
-
-void removeGroup(QSettings &settings, const QString &group)
+std::optional<int> intValue(const IniDocument &document, const QString &key)
 {
-    settings.beginGroup(group);
-    settings.remove(QString());
-    settings.endGroup();
-}
-
-void commit(ConfigSettings &settings)
-{
-    ++writes;
-    settings.commit();
-}
-
-std::optional<int> intValue(const QSettings &settings, const QString &key)
-{
-    if (!settings.contains(key))
+    const QVariant value = document.value(key);
+    if (!value.isValid())
         return std::nullopt;
-    return settings.value(key).toInt();
+    return value.toInt();
 }
 
 } // namespace
@@ -45,66 +30,69 @@ QString KeyMapStore::pageGroup(int key, int page)
     return QString::number(key) + QLatin1Char('_') + QString::number(page);
 }
 
-quint64 KeyMapStore::writeCount()
-{
-    return writes;
-}
-
+// Of the names that read as the same number the last in sorted order wins, as when the
+// group's keys are listed sorted.
 QMap<int, int> KeyMapStore::load() const
 {
+    const ConfigFile file(m_path, ConfigFile::ReadOnly);
+    const IniDocument &document = file.document();
+    QHash<int, QString> names;
     QMap<int, int> keyMap;
-    ConfigSettings settings(m_path);
-    settings.beginGroup(KeyMapGroup);
-    const QStringList keys = settings.allKeys();
-    for (const QString &name : keys)
-        keyMap.insert(name.toInt(), settings.value(name, QVariant()).toInt());
+    for (const QString &key : document.keys()) {
+        if (!key.startsWith(KeyMapPrefix))
+            continue;
+        const QString name = key.mid(KeyMapPrefix.size());
+        const int physical = name.toInt();
+        const auto known = names.constFind(physical);
+        if (known != names.constEnd() && name < *known)
+            continue;
+        names.insert(physical, name);
+        keyMap.insert(physical, document.value(key).toInt());
+    }
     return keyMap;
 }
 
 void KeyMapStore::save(const QMap<int, int> &keyMap) const
 {
-    ConfigSettings settings(m_path);
-    settings.beginGroup(KeyMapGroup);
+    ConfigFile file(m_path, ConfigFile::ReadWrite);
     for (auto entry = keyMap.cbegin(); entry != keyMap.cend(); ++entry)
-        settings.setValue(QString::number(entry.key()), QVariant(QString::number(entry.value())));
-    settings.endGroup();
-    commit(settings);
+        file.document().setValue(KeyMapPrefix + QString::number(entry.key()),
+                                 QString::number(entry.value()));
+    file.commit();
 }
 
 void KeyMapStore::clearPageGroups(int key) const
 {
-    ConfigSettings settings(m_path);
+    ConfigFile file(m_path, ConfigFile::ReadWrite);
     for (int page = 0; page < KeyGroups::PagesPerKey; ++page)
-        removeGroup(settings, pageGroup(key, page));
-    commit(settings);
+        file.document().remove(pageGroup(key, page));
+    file.commit();
 }
 
 void KeyMapStore::resetKey(int key) const
 {
-    ConfigSettings settings(m_path);
-    settings.beginGroup(KeyMapGroup);
-    settings.remove(QString::number(key));
-    settings.endGroup();
-
-    QStringList pages = ConfigKeys::readModifiedList(settings);
+    ConfigFile file(m_path, ConfigFile::ReadWrite);
+    IniDocument &document = file.document();
+    document.remove(KeyMapPrefix + QString::number(key));
+    QStringList pages = ConfigKeys::readModifiedList(document);
     for (int page = 0; page < KeyGroups::PagesPerKey; ++page) {
         const QString group = pageGroup(key, page);
         pages.removeOne(group);
-        removeGroup(settings, group);
+        document.remove(group);
     }
-    ConfigKeys::writeModifiedList(settings, pages);
-    commit(settings);
+    ConfigKeys::writeModifiedList(document, pages);
+    file.commit();
 }
 
 void KeyMapStore::clear() const
 {
-    ConfigSettings settings(m_path);
-    settings.clear();
-    commit(settings);
+    ConfigFile file(m_path, ConfigFile::ReadWrite);
+    file.document().clear();
+    file.commit();
 }
 
 KeyMapStore::TbarLimits KeyMapStore::tbarLimits() const
 {
-    const ConfigSettings settings(m_path);
-    return {intValue(settings, TbarMaxKey), intValue(settings, TbarMinKey)};
+    const ConfigFile file(m_path, ConfigFile::ReadOnly);
+    return {intValue(file.document(), TbarMaxKey), intValue(file.document(), TbarMinKey)};
 }

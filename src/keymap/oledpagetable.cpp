@@ -1,10 +1,12 @@
 #include "oledpagetable.h"
 
+#include "configfile.h"
 #include "configkeys.h"
-#include "configsettings.h"
+#include "durablefile.h"
 #include "keymapstore.h"
 
 #include <QtCore/QFile>
+#include <QtCore/QSet>
 #include <QtCore/QStringList>
 
 #include <algorithm>
@@ -24,32 +26,37 @@ bool parsePageGroup(const QString &name, int *key, int *page)
 
 } // namespace
 
+// A page group holds a page when a key of it, or under it, reads.
 OledPageTable OledPageTable::read(const QString &path)
 {
     OledPageTable table;
-    ConfigSettings settings(path);
-    const QStringList groups = settings.childGroups();
-    for (const QString &group : groups) {
+    const ConfigFile file(path, ConfigFile::ReadOnly);
+    const IniDocument &document = file.document();
+    const QStringList keys = document.keys();
+    QSet<QStringView> groups;
+    for (const QString &key : keys) {
+        const int slash = key.indexOf(QLatin1Char('/'));
+        if (slash > 0)
+            groups.insert(QStringView(key).left(slash));
+    }
+    for (const QStringView group : groups) {
+        const QString name = group.toString();
         int key;
         int page;
-        if (!parsePageGroup(group, &key, &page) || page < 0 || page >= PageCount)
+        if (!parsePageGroup(name, &key, &page) || page < 0 || page >= PageCount)
             continue;
-        settings.beginGroup(group);
-        if (!settings.allKeys().isEmpty()) {
-            Groups &groups = table.m_keys[key];
-            Page &content = groups.page[page];
-            groups.present[page] = true;
-            content.displayModel = uchar(settings.value(ConfigKeys::DisplayModel, 0).toInt());
-            content.icon = uchar(settings.value(ConfigKeys::IconIndex, 0).toInt());
-            const QString *keys[2] = {&ConfigKeys::FirstText, &ConfigKeys::SecondText};
-            for (int line = 0; line < 2; ++line) {
-                const QByteArray text = settings.value(*keys[line], QString()).toString().toUtf8();
-                content.textLength[line] = uchar(text.size());
-                std::copy_n(text.constData(), qMin(text.size(), int(TextFieldSize)),
-                            content.text[line]);
-            }
+        Groups &pages = table.m_keys[key];
+        Page &content = pages.page[page];
+        pages.present[page] = true;
+        const QString prefix = name + QLatin1Char('/');
+        content.displayModel = uchar(document.value(prefix + ConfigKeys::DisplayModel).toInt());
+        content.icon = uchar(document.value(prefix + ConfigKeys::IconIndex).toInt());
+        const QString *fields[2] = {&ConfigKeys::FirstText, &ConfigKeys::SecondText};
+        for (int line = 0; line < 2; ++line) {
+            const QByteArray text = document.value(prefix + *fields[line]).toString().toUtf8();
+            content.textLength[line] = uchar(text.size());
+            std::copy_n(text.constData(), qMin(text.size(), int(TextFieldSize)), content.text[line]);
         }
-        settings.endGroup();
     }
     return table;
 }
@@ -75,7 +82,7 @@ OledPageCache::OledPageCache(const QString &path)
 const OledPageTable &OledPageCache::table()
 {
     const FileIdentity identity = FileIdentity::of(m_encodedPath);
-    const quint64 writeCount = KeyMapStore::writeCount();
+    const quint64 writeCount = DurableFile::replaceCount();
     if (!m_read || identity != m_identity || writeCount != m_writeCount) {
         m_table = OledPageTable::read(m_path);
         m_identity = identity;

@@ -49,8 +49,8 @@ private:
 };
 
 // The page table of one file, read again only when the file has changed: when its
-// identity differs from the one read, or when this library has written a keyboard
-// configuration file since. Each check costs one stat().
+// identity differs from the one read, or when this process has replaced a file since.
+// Each check costs one stat().
 class OledPageCache
 {
 public:

@@ -7,13 +7,14 @@
 #include <sys/stat.h>
 
 // A file the stores cannot read whole, and a write the disk refuses. What the stores write
-// otherwise is shown by the remap and OLED configuration golden traces.
+// otherwise is shown by the remap, OLED configuration and storage golden traces.
 class tst_KeyMapStore : public QObject
 {
     Q_OBJECT
 private slots:
     void unreadableOrUnwritable_data();
     void unreadableOrUnwritable();
+    void warningPerVersion();
 };
 
 void tst_KeyMapStore::unreadableOrUnwritable_data()
@@ -24,15 +25,16 @@ void tst_KeyMapStore::unreadableOrUnwritable_data()
     QTest::addColumn<QByteArray>("saved"); // after saving 106 as 107; null: as it was
 
     const QByteArray keyMap = "[KeyMap]\n105=203\n";
-    const QByteArray garbled = keyMap + "107=@Variant(\\0\\0\\0\\t\\x18\\x18\\x18\\x18)\n[Tbar]\nMax=900\n";
-    const QString cannotWrite = QStringLiteral("cannot write");
+    const QByteArray variant = "107=@Variant(\\0\\0\\0\\t\\x18\\x18\\x18\\x18)\n";
+    const QByteArray garbled = keyMap + variant + "[Tbar]\nMax=900\n";
+    const QString cannotWrite = QStringLiteral("cannot write .*File too large \\(write\\)");
+    const QString unread = QStringLiteral("has lines the library does not read: 3;");
     QTest::newRow("a write the disk refuses") << keyMap << 20 << cannotWrite << QByteArray();
-    QTest::newRow("a value Qt cannot read")
-            << garbled << 0 << "has unreadable lines: 3;"
-            << QByteArray("[KeyMap]\n105=203\n106=107\n\n[Tbar]\nMax=900\n");
-    QTest::newRow("the same on a full disk")
-            << garbled << 20 << "has unreadable lines: 3;|" + cannotWrite << QByteArray();
-    QTest::newRow("a FIFO") << QByteArray() << 0 << "is not a regular file|" + cannotWrite
+    QTest::newRow("a value of another form stays")
+            << garbled << 0 << unread << keyMap + "106=107\n" + variant + "[Tbar]\nMax=900\n";
+    QTest::newRow("the same on a full disk") << garbled << 20 << unread + '|' + cannotWrite
+                                             << QByteArray();
+    QTest::newRow("a FIFO") << QByteArray() << 0 << "is not a regular file.*not written over"
                             << QByteArray();
 }
 
@@ -60,6 +62,26 @@ void tst_KeyMapStore::unreadableOrUnwritable()
     store.save({{106, 107}});
     QCOMPARE(QFileInfo(path).isFile() ? TestFiles::readFile(path) : QByteArray(),
              saved.isNull() ? content : saved);
+}
+
+// A file's lines the library does not read are warned about once per version of the file,
+// again after the file was fixed and garbled once more.
+void tst_KeyMapStore::warningPerVersion()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath(QStringLiteral("keyboard.ini"));
+    const QByteArray garbled = "[Tbar]\nMax=@Rect(1 2 3 4)\n";
+    static int warnings = 0;
+    const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext &, const QString &) { warnings += type == QtWarningMsg; });
+    const QList<QPair<QByteArray, int>> steps{{garbled, 1}, {garbled, 1}, {"[Tbar]\nMax=1\n", 1}, {garbled, 2}};
+    for (const auto &[content, warned] : steps) {
+        QVERIFY(TestFiles::writeFile(path, content));
+        KeyMapStore(path).tbarLimits();
+        QCOMPARE(warnings, warned);
+    }
+    qInstallMessageHandler(previous);
 }
 
 QTEST_GUILESS_MAIN(tst_KeyMapStore)
