@@ -16,12 +16,18 @@ namespace {
 
 const int ListedLines = 10;
 
+QBasicMutex mutex;
+QHash<QString, QByteArray> warned; // by path: the version warned about last
+
+QByteArray versionOf(const QByteArray &content)
+{
+    return QByteArray::number(qHash(content));
+}
+
 // One warning per version of a file: a file that stays as it is, or is refused for the
 // same reason, is not warned about again; a file read cleanly in between is.
 void warnOnce(const QString &path, const QByteArray &version, const QString &what)
 {
-    static QBasicMutex mutex;
-    static QHash<QString, QByteArray> warned;
     const QMutexLocker locker(&mutex);
     if (version.isNull()) {
         warned.remove(path);
@@ -71,7 +77,7 @@ ConfigFile::ConfigFile(const QString &path, Access access) : m_path(path)
     m_read = file.content();
     m_document = IniDocument(m_read);
     const QVector<int> unread = m_document.unreadLines();
-    warnOnce(path, unread.isEmpty() ? QByteArray() : QByteArray::number(qHash(m_read)),
+    warnOnce(path, unread.isEmpty() ? QByteArray() : versionOf(m_read),
              QStringLiteral("has lines the library does not read: %1; they read as missing and "
                             "stay in the file")
                      .arg(lineList(unread)));
@@ -84,5 +90,12 @@ bool ConfigFile::commit()
     const QByteArray content = m_document.content();
     if (content == m_read)
         return true;
-    return m_file && m_writable && m_file->replace(content);
+    if (!m_file || !m_writable || !m_file->replace(content))
+        return false;
+    // The lines warned about stay: the version written needs no warning of its own.
+    const QMutexLocker locker(&mutex);
+    const auto last = warned.find(m_path);
+    if (last != warned.end() && *last == versionOf(m_read))
+        *last = versionOf(content);
+    return true;
 }
