@@ -1,6 +1,7 @@
 #include "configkeys.h"
 
 #include "inidocument.h"
+#include "keymapstore.h"
 
 namespace {
 
@@ -13,6 +14,15 @@ const QString ConfigKeys::DisplayModel = QStringLiteral("displayModel");
 const QString ConfigKeys::IconIndex = QStringLiteral("oledIconIndex");
 const QString ConfigKeys::FirstText = QStringLiteral("oled1stText");
 const QString ConfigKeys::SecondText = QStringLiteral("oled2ndText");
+
+int ConfigKeys::intValue(const QVariant &value)
+{
+    if (value.userType() == QMetaType::QString) {
+        if (const std::optional<int> number = KeyMapStore::ownNumber(value.toString()))
+            return *number;
+    }
+    return value.toInt();
+}
 
 QStringList ConfigKeys::readModifiedList(const IniDocument &document)
 {

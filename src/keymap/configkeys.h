@@ -3,6 +3,7 @@
 
 #include <QtCore/QString>
 #include <QtCore/QStringList>
+#include <QtCore/QVariant>
 
 class IniDocument;
 
@@ -15,6 +16,10 @@ extern const QString DisplayModel;
 extern const QString IconIndex;
 extern const QString FirstText;
 extern const QString SecondText;
+
+// A value as a number, as QVariant::toInt() reads it; quicker for the decimal numbers the
+// library writes.
+int intValue(const QVariant &value);
 
 // "Modify/btnKey": names joined with ';'. It reads split at every ';' with empty parts
 // kept, so an absent list reads as one empty name.

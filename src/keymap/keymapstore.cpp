@@ -7,6 +7,8 @@
 #include <QtCore/QHash>
 #include <QtCore/QStringList>
 
+#include <limits>
+
 namespace {
 
 const QString KeyMapPrefix = QStringLiteral("KeyMap/");
@@ -18,7 +20,7 @@ std::optional<int> intValue(const IniDocument &document, const QString &key)
     const QVariant value = document.value(key);
     if (!value.isValid())
         return std::nullopt;
-    return value.toInt();
+    return ConfigKeys::intValue(value);
 }
 
 } // namespace
@@ -30,25 +32,58 @@ QString KeyMapStore::pageGroup(int key, int page)
     return QString::number(key) + QLatin1Char('_') + QString::number(page);
 }
 
+bool KeyMapStore::parsePageGroup(QStringView name, int *key, int *page)
+{
+    const int separator = int(name.indexOf(QLatin1Char('_')));
+    const std::optional<int> first = ownNumber(name.left(qMax(separator, 0)));
+    const std::optional<int> second = ownNumber(name.mid(separator + 1));
+    *key = first.value_or(0);
+    *page = second.value_or(0);
+    return separator > 0 && first && second;
+}
+
+std::optional<int> KeyMapStore::ownNumber(QStringView text)
+{
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    const QStringView digits = text.mid(negative ? 1 : 0);
+    if (digits.isEmpty() || digits.size() > 10 || (digits.size() > 1 && digits[0] == QLatin1Char('0'))
+        || (negative && digits[0] == QLatin1Char('0')))
+        return std::nullopt;
+    qint64 value = 0;
+    for (const QChar digit : digits) {
+        if (digit < QLatin1Char('0') || digit > QLatin1Char('9'))
+            return std::nullopt;
+        value = value * 10 + (digit.unicode() - '0');
+    }
+    value = negative ? -value : value;
+    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return int(value);
+}
+
 // Of the names that read as the same number the last in sorted order wins, as when the
-// group's keys are listed sorted.
+// group's keys are listed sorted. A name is kept only when it is not the number's own.
 QMap<int, int> KeyMapStore::load() const
 {
     const ConfigFile file(m_path, ConfigFile::ReadOnly);
-    const IniDocument &document = file.document();
-    QHash<int, QString> names;
+    QHash<int, QString> otherNames;
     QMap<int, int> keyMap;
-    for (const QString &key : document.keys()) {
+    file.document().forEachValue([&](QStringView key, const std::function<QVariant()> &value) {
         if (!key.startsWith(KeyMapPrefix))
-            continue;
-        const QString name = key.mid(KeyMapPrefix.size());
-        const int physical = name.toInt();
-        const auto known = names.constFind(physical);
-        if (known != names.constEnd() && name < *known)
-            continue;
-        names.insert(physical, name);
-        keyMap.insert(physical, document.value(key).toInt());
-    }
+            return;
+        const QStringView name = key.mid(KeyMapPrefix.size());
+        const std::optional<int> own = ownNumber(name);
+        const int physical = own ? *own : name.toInt();
+        const auto known = keyMap.constFind(physical);
+        if (known != keyMap.constEnd()
+            && name.compare(otherNames.value(physical, QString::number(physical))) < 0)
+            return;
+        if (own)
+            otherNames.remove(physical);
+        else
+            otherNames.insert(physical, name.toString());
+        keyMap.insert(physical, ConfigKeys::intValue(value()));
+    });
     return keyMap;
 }
 

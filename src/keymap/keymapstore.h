@@ -36,6 +36,10 @@ public:
     TbarLimits tbarLimits() const;
 
     static QString pageGroup(int key, int page);
+    // The key and page of a group named exactly as pageGroup() names one.
+    static bool parsePageGroup(QStringView name, int *key, int *page);
+    // The number a text spells exactly as QString::number() writes it; nothing otherwise.
+    static std::optional<int> ownNumber(QStringView text);
 
 private:
     QString m_path;

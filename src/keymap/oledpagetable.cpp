@@ -6,59 +6,56 @@
 #include "keymapstore.h"
 
 #include <QtCore/QFile>
-#include <QtCore/QSet>
 #include <QtCore/QStringList>
 
 #include <algorithm>
-
-namespace {
-
-// The key value and page of a group named exactly as KeyMapStore::pageGroup names one.
-bool parsePageGroup(const QString &name, int *key, int *page)
-{
-    const int separator = name.indexOf(QLatin1Char('_'));
-    bool keyOk = false;
-    bool pageOk = false;
-    *key = QStringView(name).left(separator).toInt(&keyOk);
-    *page = QStringView(name).mid(separator + 1).toInt(&pageOk);
-    return separator > 0 && keyOk && pageOk && KeyMapStore::pageGroup(*key, *page) == name;
-}
-
-} // namespace
 
 // A page group holds a page when a key of it, or under it, reads.
 OledPageTable OledPageTable::read(const QString &path)
 {
     OledPageTable table;
     const ConfigFile file(path, ConfigFile::ReadOnly);
-    const IniDocument &document = file.document();
-    const QStringList keys = document.keys();
-    QSet<QStringView> groups;
-    for (const QString &key : keys) {
-        const int slash = key.indexOf(QLatin1Char('/'));
-        if (slash > 0)
-            groups.insert(QStringView(key).left(slash));
-    }
-    for (const QStringView group : groups) {
-        const QString name = group.toString();
-        int key;
-        int page;
-        if (!parsePageGroup(name, &key, &page) || page < 0 || page >= PageCount)
-            continue;
-        Groups &pages = table.m_keys[key];
-        Page &content = pages.page[page];
-        pages.present[page] = true;
-        const QString prefix = name + QLatin1Char('/');
-        content.displayModel = uchar(document.value(prefix + ConfigKeys::DisplayModel).toInt());
-        content.icon = uchar(document.value(prefix + ConfigKeys::IconIndex).toInt());
-        const QString *fields[2] = {&ConfigKeys::FirstText, &ConfigKeys::SecondText};
-        for (int line = 0; line < 2; ++line) {
-            const QByteArray text = document.value(prefix + *fields[line]).toString().toUtf8();
-            content.textLength[line] = uchar(text.size());
-            std::copy_n(text.constData(), qMin(text.size(), int(TextFieldSize)), content.text[line]);
+    const QString *fields[] = {&ConfigKeys::DisplayModel, &ConfigKeys::IconIndex,
+                               &ConfigKeys::FirstText, &ConfigKeys::SecondText};
+    QString group;
+    Groups *pages = nullptr; // of the group, when it is a page group
+    int page = 0;
+    file.document().forEachValue([&](QStringView name, const std::function<QVariant()> &value) {
+        const int slash = int(name.indexOf(QLatin1Char('/')));
+        if (slash <= 0)
+            return;
+        if (name.left(slash) != group) {
+            group = name.left(slash).toString();
+            int key;
+            const bool paged = KeyMapStore::parsePageGroup(group, &key, &page) && page >= 0
+                    && page < PageCount;
+            pages = paged ? &table.m_keys[key] : nullptr;
         }
-    }
+        if (!pages)
+            return;
+        pages->present[page] = true;
+        const QStringView field = name.mid(slash + 1);
+        const auto known = std::find_if(std::begin(fields), std::end(fields),
+                                        [field](const QString *f) { return field == *f; });
+        if (known != std::end(fields))
+            pages->setField(page, int(known - std::begin(fields)), value());
+    });
     return table;
+}
+
+void OledPageTable::Groups::setField(int page, int field, const QVariant &value)
+{
+    Page &content = this->page[page];
+    if (field == 0) {
+        content.displayModel = uchar(ConfigKeys::intValue(value));
+    } else if (field == 1) {
+        content.icon = uchar(ConfigKeys::intValue(value));
+    } else {
+        const QByteArray text = value.toString().toUtf8();
+        const int line = field - 2;
+        content.textLength[line] = uchar(text.size());
+        std::copy_n(text.constData(), qMin(text.size(), int(TextFieldSize)), content.text[line]);
+    }
 }
 
 OledPageTable::KeyPages OledPageTable::find(int key, int target) const

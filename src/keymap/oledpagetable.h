@@ -7,6 +7,7 @@
 #include <QtCore/QByteArray>
 #include <QtCore/QHash>
 #include <QtCore/QString>
+#include <QtCore/QVariant>
 
 // The user's OLED pages of keys, read from the keyboard configuration file: groups
 // "<key>_<page>" (page 0..4) holding "displayModel", "oledIconIndex", "oled1stText" and
@@ -42,6 +43,9 @@ public:
 private:
     struct Groups
     {
+        // Field 0..3: display model, icon, first and second text, from the value as read.
+        void setField(int page, int field, const QVariant &value);
+
         Page page[PageCount];
         bool present[PageCount] = {};
     };

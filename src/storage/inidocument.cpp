@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstring>
 
 namespace {
@@ -149,6 +148,12 @@ void appendUnescapedKey(QString &result, const char *key, int size)
     }
 }
 
+// White space as QByteArray::trimmed() takes it, whatever the locale.
+bool isAsciiSpace(char ch)
+{
+    return ch == ' ' || (ch >= '\t' && ch <= '\r');
+}
+
 bool isWord(const QByteArray &name, const char *word)
 {
     const uint length = uint(std::strlen(word));
@@ -162,16 +167,23 @@ QString sectionPrefix(const char *data, int start, int end, bool *closed)
 {
     const auto *close = static_cast<const char *>(std::memchr(data + start, ']', size_t(end - start)));
     *closed = close != nullptr;
-    const QByteArray name =
-            QByteArray(data + start + 1, int((close ? close - data : end) - start - 1)).trimmed();
+    int from = start + 1;
+    int to = close ? int(close - data) : end;
+    while (from < to && isAsciiSpace(data[from]))
+        ++from;
+    while (to > from && isAsciiSpace(data[to - 1]))
+        --to;
+    const QByteArray name = QByteArray::fromRawData(data + from, to - from);
     if (isWord(name, "general"))
         return QString();
     QString prefix;
+    prefix.reserve(to - from + 1);
     if (isWord(name, "%general"))
         prefix = QString::fromLatin1(name.mid(1));
     else
-        appendUnescapedKey(prefix, name.constData(), name.size());
-    return prefix + QLatin1Char('/');
+        appendUnescapedKey(prefix, data + from, to - from);
+    prefix += QLatin1Char('/');
+    return prefix;
 }
 
 // Turns the bytes between escapes into text as Qt's INI reader does: Qt 5 as Latin-1, or
@@ -406,6 +418,22 @@ bool hasLineBreak(const char *data, int size)
     return std::memchr(data, '\n', size_t(size)) || std::memchr(data, '\r', size_t(size));
 }
 
+// FNV-1a over UTF-16 code units: the same for a key's characters and for the bytes of a
+// plain key, so that a key is found without unescaping every key of the file.
+const quint32 HashStart = 2166136261u;
+
+quint32 hashed(quint32 hash, ushort unit)
+{
+    return (hash ^ unit) * 16777619u;
+}
+
+quint32 hashed(quint32 hash, QStringView text)
+{
+    for (const QChar c : text)
+        hash = hashed(hash, c.unicode());
+    return hash;
+}
+
 } // namespace
 
 // Puts the kept lines and the added ones together. A line keeps the blanks and line
@@ -428,10 +456,10 @@ public:
         if (!m_empty && m_last != index - 1 && !hasLineBreak(data + lead, leadSize))
             m_out += line.kind == Header ? "\n\n" : "\n";
         m_out.append(data + lead, leadSize);
-        if (line.text.isNull())
-            m_out.append(data + line.start, line.end - line.start);
+        if (line.replaced)
+            m_out += m_document.m_texts.value(index);
         else
-            m_out += line.text;
+            m_out.append(data + line.start, line.end - line.start);
         m_empty = false;
         m_last = index;
     }
@@ -465,6 +493,7 @@ private:
 IniDocument::IniDocument(const QByteArray &content) : m_content(content)
 {
     parse();
+    index();
 }
 
 // Qt looks for sections after a byte-order mark, but reads the lines before the first
@@ -477,9 +506,9 @@ void IniDocument::parse()
 #if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
     m_utf8Values = mark;
 #endif
-    m_lines.reserve(size / 32 + 1);
-    m_keys.reserve(size / 32 + 1);
+    m_lines.reserve(size / 16 + 1);
     m_blocks.append(Block());
+    m_blocks.last().prefixHash = HashStart;
     int generalEnd = size;
     Bounds bounds;
     for (int pos = ByteOrderMarkSize; mark && nextLine(data, pos, size, bounds);) {
@@ -498,7 +527,7 @@ void IniDocument::parse()
             line.start = bounds.start;
             line.end = bounds.end;
             line.equals = bounds.equals;
-            line.kind = bounds.comment                         ? Comment
+            line.kind = bounds.comment                             ? Comment
                     : (part || !mark) && data[line.start] == '[' ? Header
                     : bounds.equals >= 0                         ? Entry
                                                                  : Other;
@@ -507,70 +536,145 @@ void IniDocument::parse()
             lead = bounds.end;
         }
     }
+    m_blocks.last().end = m_lines.size();
 }
 
-void IniDocument::addLine(const Line &line)
-{
-    if (line.kind == Header) {
-        Block block;
-        bool closed = false;
-        block.prefix = sectionPrefix(m_content.constData(), line.start, line.end, &closed);
-        block.name = block.prefix.left(block.prefix.size() - 1);
-        block.header = m_lines.size();
-        if (!m_sections.contains(block.prefix))
-            m_sections.insert(block.prefix, m_blocks.size());
-        m_blocks.append(block);
-        m_lines.append(line);
-        m_lines.last().block = m_blocks.size() - 1;
-        m_lines.last().unread = !closed;
-        return;
-    }
-    m_blocks.last().hasMembers = true;
-    if (line.kind == Entry)
-        return addEntry(line);
-    m_lines.append(line);
-    m_lines.last().block = m_blocks.size() - 1;
-}
-
-void IniDocument::addEntry(Line line)
+void IniDocument::addLine(Line line)
 {
     const char *data = m_content.constData();
-    Block &block = m_blocks.last();
-    int keyStart = line.start;
-    int keyEnd = line.equals;
-#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
-    // Qt 6 trims every kind of white space around a key, Qt 5 blanks after it.
-    while (keyStart < keyEnd && std::isspace(uchar(data[keyStart])))
-        ++keyStart;
-    while (keyEnd > keyStart && std::isspace(uchar(data[keyEnd - 1])))
-        --keyEnd;
-#else
-    while (keyEnd > keyStart && (data[keyEnd - 1] == ' ' || data[keyEnd - 1] == '\t'))
-        --keyEnd;
-#endif
-    line.key.reserve(block.prefix.size() + keyEnd - keyStart);
-    line.key += block.prefix;
-    appendUnescapedKey(line.key, data + keyStart, keyEnd - keyStart);
+    if (line.kind == Header) {
+        m_blocks.last().end = m_lines.size();
+        Block block;
+        bool closed = false;
+        block.prefix = sectionPrefix(data, line.start, line.end, &closed);
+        block.prefixHash = hashed(HashStart, block.prefix);
+        block.header = m_lines.size();
+        m_blocks.append(block);
+        line.unread = !closed;
+    }
     line.block = m_blocks.size() - 1;
-    line.unread = !isPlainValue(data, line.equals + 1, line.end) && !lineValue(line).isValid();
-    const int index = m_lines.size();
-    block.lastEntry = index;
-    // QSettings takes the last value of the sections it reads last: by name, then in order.
-    const auto slot = m_keys.find(line.key);
-    if (slot == m_keys.end()) {
-        m_keys.insert(line.key, Slot{index, false});
-    } else {
-        slot->duplicated = true;
-        if (!(block.prefix < m_blocks[m_lines[slot->line].block].prefix))
-            slot->line = index;
+    if (line.kind == Entry) {
+        line.keyStart = line.start;
+        line.keyEnd = line.equals;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+        // Qt 6 trims every kind of white space around a key, Qt 5 blanks after it.
+        while (line.keyStart < line.keyEnd && isAsciiSpace(data[line.keyStart]))
+            ++line.keyStart;
+        while (line.keyEnd > line.keyStart && isAsciiSpace(data[line.keyEnd - 1]))
+            --line.keyEnd;
+#else
+        while (line.keyEnd > line.keyStart && (data[line.keyEnd - 1] == ' ' || data[line.keyEnd - 1] == '\t'))
+            --line.keyEnd;
+#endif
+        line.plainKey = true;
+        line.hash = m_blocks.last().prefixHash;
+        for (int i = line.keyStart; i < line.keyEnd; ++i) {
+            const uchar byte = uchar(data[i]);
+            line.plainKey = line.plainKey && byte < 0x80 && byte != '%' && byte != '\\';
+            line.hash = hashed(line.hash, byte);
+        }
+        if (!line.plainKey)
+            line.hash = hashed(HashStart, key(line));
+        line.unread = !isPlainValue(data, line.equals + 1, line.end) && !lineValue(line).isValid();
+        m_blocks.last().lastEntry = m_lines.size();
     }
     m_lines.append(line);
+}
+
+// The table of winning lines. QSettings takes the last value of the sections it reads last:
+// by name, then in order.
+void IniDocument::index()
+{
+    int size = 16;
+    while (size < 2 * m_lines.size())
+        size *= 2;
+    m_table.fill(-1, size);
+    for (int index = 0; index < m_lines.size(); ++index) {
+        Line &line = m_lines[index];
+        if (line.kind != Entry)
+            continue;
+        int slot = int(line.hash & uint(size - 1));
+        for (; m_table[slot] >= 0; slot = (slot + 1) & (size - 1)) {
+            Line &held = m_lines[m_table[slot]];
+            if (held.hash == line.hash && hasKey(held, key(line), false)) {
+                held.duplicated = line.duplicated = true;
+                if (m_blocks[line.block].prefix < m_blocks[held.block].prefix)
+                    slot = -1;
+                break;
+            }
+        }
+        if (slot >= 0)
+            m_table[slot] = index;
+    }
+    for (const int index : qAsConst(m_table)) {
+        if (index >= 0)
+            m_lines[index].winner = true;
+    }
+}
+
+// The winning line holding a key, -1 when there is none.
+int IniDocument::find(QStringView key) const
+{
+    const quint32 hash = hashed(HashStart, key);
+    const int mask = m_table.size() - 1;
+    for (int slot = int(hash & uint(mask)); m_table[slot] >= 0; slot = (slot + 1) & mask) {
+        const Line &line = m_lines[m_table[slot]];
+        if (line.hash == hash && !line.removed && hasKey(line, key, false))
+            return m_table[slot];
+    }
+    return -1;
+}
+
+QString IniDocument::key(const Line &line) const
+{
+    QString key = m_blocks[line.block].prefix;
+    appendUnescapedKey(key, m_content.constData() + line.keyStart, line.keyEnd - line.keyStart);
+    return key;
+}
+
+// Whether an entry's key is `name`, or, with orUnder, a key under it.
+bool IniDocument::hasKey(const Line &line, QStringView name, bool orUnder) const
+{
+    const int length = int(name.size());
+    if (!line.plainKey) {
+        const QString own = key(line);
+        return own == name
+                || (orUnder && own.size() > length && own.startsWith(name)
+                    && own[length] == QLatin1Char('/'));
+    }
+    const QString &prefix = m_blocks[line.block].prefix;
+    const char *bytes = m_content.constData() + line.keyStart;
+    const int size = prefix.size() + line.keyEnd - line.keyStart;
+    if (size < length || (size > length && !orUnder))
+        return false;
+    const auto at = [&](int i) {
+        return i < prefix.size() ? prefix[i] : QChar(QLatin1Char(bytes[i - prefix.size()]));
+    };
+    for (int i = 0; i < length; ++i) {
+        if (at(i) != name[i])
+            return false;
+    }
+    return size == length || at(length) == QLatin1Char('/');
 }
 
 QVariant IniDocument::lineValue(const Line &line) const
 {
+    const char *data = m_content.constData();
+    int from = line.equals + 1;
+    int to = line.end;
+    // ASCII without escapes, quotes or commas reads as it stands, less the blanks around it.
+    if (std::all_of(data + from, data + to, [](char c) {
+            return uchar(c) < 0x80 && c != '\\' && c != '"' && c != ',';
+        })) {
+        while (from < to && (data[from] == ' ' || data[from] == '\t'))
+            ++from;
+        while (to > from && (data[to - 1] == ' ' || data[to - 1] == '\t'))
+            --to;
+        if (from == to || data[from] != '@')
+            return QString::fromLatin1(data + from, to - from);
+    }
     QString text;
-    if (!unescapedValue(m_content.constData(), line.equals + 1, line.end, m_utf8Values, text))
+    if (!unescapedValue(data, line.equals + 1, line.end, m_utf8Values, text))
         return QVariant();
     return readableValue(text);
 }
@@ -591,34 +695,45 @@ QVariant IniDocument::value(const QString &key) const
     const auto edited = m_edited.constFind(name);
     if (edited != m_edited.constEnd())
         return *edited;
-    const auto slot = m_keys.constFind(name);
-    if (slot == m_keys.constEnd() || m_lines[slot->line].unread)
-        return QVariant();
-    return lineValue(m_lines[slot->line]);
+    const int line = find(name);
+    return line < 0 || m_lines[line].unread ? QVariant() : lineValue(m_lines[line]);
 }
 
-bool IniDocument::isRead(const Slot &slot, const QString &key) const
+void IniDocument::forEachValue(const Visit &visit) const
 {
-    return slot.line < 0 || !m_lines[slot.line].unread || m_edited.contains(key);
+    QString name;
+    const char *data = m_content.constData();
+    for (const Line &line : m_lines) {
+        if (!line.winner || line.removed || (line.unread && !line.replaced))
+            continue;
+        name.resize(0);
+        name += m_blocks[line.block].prefix;
+        appendUnescapedKey(name, data + line.keyStart, line.keyEnd - line.keyStart);
+        visit(name, [&] { return line.replaced ? m_edited.value(name) : lineValue(line); });
+    }
+    for (auto edited = m_edited.cbegin(); edited != m_edited.cend(); ++edited) {
+        if (find(edited.key()) < 0)
+            visit(edited.key(), [&] { return *edited; });
+    }
 }
 
 QStringList IniDocument::keys() const
 {
     QStringList keys;
-    keys.reserve(m_keys.size());
-    for (auto slot = m_keys.cbegin(); slot != m_keys.cend(); ++slot) {
-        if (isRead(*slot, slot.key()))
-            keys.append(slot.key());
-    }
+    forEachValue([&keys](QStringView key, const std::function<QVariant()> &) { keys.append(key.toString()); });
     return keys;
 }
 
 // The first section that takes new keys of a name: a header, or the lines before the first
 // header when they hold a key of the general section.
-int IniDocument::blockOf(const QString &section) const
+int IniDocument::blockOf(const QString &section)
 {
     if (section.isEmpty() && m_blocks.first().lastEntry >= 0)
         return 0;
+    if (m_sections.isEmpty()) {
+        for (int block = m_blocks.size() - 1; block > 0; --block)
+            m_sections.insert(m_blocks[block].prefix, block);
+    }
     return m_sections.value(section.isEmpty() ? section : section + QLatin1Char('/'), -1);
 }
 
@@ -630,54 +745,32 @@ void IniDocument::setValue(const QString &key, const QVariant &value)
     const QByteArray escaped = escapedValue(value);
     m_changed = true;
     m_edited.insert(name, value.userType() == QMetaType::QByteArray ? value : QVariant(value.toString()));
-    const auto slot = m_keys.find(name);
-    if (slot != m_keys.end() && slot->line >= 0) {
-        Line &line = m_lines[slot->line];
-        line.text = m_content.mid(line.start, line.equals - line.start) + '=' + escaped;
-        if (slot->duplicated)
-            removeDuplicates(name, slot->line);
-        slot->duplicated = false;
+    const int index = find(name);
+    if (index >= 0) {
+        Line &line = m_lines[index];
+        if (line.duplicated) {
+            removeLines(name, false);
+            line.removed = false;
+        }
+        m_texts.insert(index, m_content.mid(line.start, line.equals - line.start) + '=' + escaped);
+        line.replaced = true;
         return;
     }
     const int separator = name.indexOf(QLatin1Char('/'));
     const QString section = separator < 0 ? QString() : name.left(separator);
     const QString inSection = name.mid(separator + 1);
-    const QByteArray text = escapedKey(inSection) + '=' + escaped;
     const int block = blockOf(section);
-    if (block >= 0)
-        m_addedKeys[block].insert(inSection, text);
-    else
-        m_addedSections[section].insert(inSection, text);
-    m_keys.insert(name, Slot());
+    (block >= 0 ? m_addedKeys[block] : m_addedSections[section])
+            .insert(inSection, escapedKey(inSection) + '=' + escaped);
 }
 
-// Takes out the lines holding a key but the one given.
-void IniDocument::removeDuplicates(const QString &key, int kept)
+// Takes out every line holding a key, or with orUnder a key under it too.
+void IniDocument::removeLines(QStringView key, bool orUnder)
 {
-    for (int line = 0; line < m_lines.size(); ++line) {
-        if (line != kept && m_lines[line].kind == Entry && m_lines[line].key == key)
-            m_lines[line].removed = true;
+    for (Line &line : m_lines) {
+        if (line.kind == Entry && !line.removed && hasKey(line, key, orUnder))
+            line.removed = true;
     }
-}
-
-// Takes a key's lines out; a slot of a key added by an edit takes out that one.
-void IniDocument::removeSlot(const QString &key, const Slot &slot)
-{
-    m_edited.remove(key);
-    if (slot.line >= 0) {
-        m_lines[slot.line].removed = true;
-        if (slot.duplicated)
-            removeDuplicates(key, -1);
-        return;
-    }
-    const int separator = key.indexOf(QLatin1Char('/'));
-    const QString section = separator < 0 ? QString() : key.left(separator);
-    const QString inSection = key.mid(separator + 1);
-    const int block = blockOf(section);
-    if (block >= 0)
-        m_addedKeys[block].remove(inSection);
-    else if (m_addedSections[section].remove(inSection) && m_addedSections[section].isEmpty())
-        m_addedSections.remove(section);
 }
 
 void IniDocument::remove(const QString &key)
@@ -685,15 +778,22 @@ void IniDocument::remove(const QString &key)
     const QString name = normalizedKey(key);
     if (name.isEmpty())
         return clear();
+    m_changed = true;
+    removeLines(name, true);
     const QString prefix = name + QLatin1Char('/');
-    for (auto slot = m_keys.begin(); slot != m_keys.end();) {
-        if (slot.key() != name && !slot.key().startsWith(prefix)) {
-            ++slot;
+    for (auto edited = m_edited.begin(); edited != m_edited.end();) {
+        if (edited.key() != name && !edited.key().startsWith(prefix)) {
+            ++edited;
             continue;
         }
-        removeSlot(slot.key(), *slot);
-        slot = m_keys.erase(slot);
-        m_changed = true;
+        const int separator = edited.key().indexOf(QLatin1Char('/'));
+        const QString section = separator < 0 ? QString() : edited.key().left(separator);
+        const int block = blockOf(section);
+        AddedKeys &added = block >= 0 ? m_addedKeys[block] : m_addedSections[section];
+        added.remove(edited.key().mid(separator + 1));
+        if (block < 0 && added.isEmpty())
+            m_addedSections.remove(section);
+        edited = m_edited.erase(edited);
     }
 }
 
@@ -717,7 +817,8 @@ QByteArray IniDocument::content() const
     };
     for (int block = 0; block < m_blocks.size(); ++block) {
         for (; m_blocks[block].header >= 0 && section != m_addedSections.cend()
-             && section.key() < m_blocks[block].name;
+             && QStringView(section.key()).compare(QStringView(m_blocks[block].prefix).chopped(
+                        m_blocks[block].prefix.isEmpty() ? 0 : 1)) < 0;
              ++section)
             writeSection(section.key(), *section);
         emitBlock(out, block);
@@ -728,29 +829,29 @@ QByteArray IniDocument::content() const
 }
 
 // A block's kept lines with the keys added to it, each before the first greater key or
-// after the last key; the header only while the block keeps a line or has none.
+// after the last key; the header only while the block keeps a line or had none.
 void IniDocument::emitBlock(Writer &out, int index) const
 {
     const Block &block = m_blocks[index];
     const int first = block.header + 1;
-    const int end = index + 1 < m_blocks.size() ? m_blocks[index + 1].header : m_lines.size();
     const AddedKeys added = m_addedKeys.value(index);
-    bool kept = !block.hasMembers || !added.isEmpty();
-    for (int line = first; line < end && !kept; ++line)
+    bool kept = first == block.end || !added.isEmpty();
+    for (int line = first; line < block.end && !kept; ++line)
         kept = !m_lines[line].removed;
-    if (block.header >= 0 && kept && !m_lines[block.header].removed)
+    if (block.header >= 0 && kept)
         out.original(block.header);
     auto next = added.cbegin();
-    const auto addUpTo = [&](const QString *key) {
-        for (; next != added.cend() && (!key || QStringView(next.key()).compare(QStringView(*key).mid(block.prefix.size())) < 0); ++next)
+    const auto addUpTo = [&](const Line *line) {
+        const QString inSection = line ? key(*line).mid(block.prefix.size()) : QString();
+        for (; next != added.cend() && (!line || next.key() < inSection); ++next)
             out.added(*next, false);
     };
     if (block.lastEntry < 0)
         addUpTo(nullptr);
-    for (int line = first; line < end; ++line) {
+    for (int line = first; line < block.end; ++line) {
         const Line &current = m_lines[line];
-        if (current.kind == Entry)
-            addUpTo(&current.key);
+        if (current.kind == Entry && next != added.cend())
+            addUpTo(&current);
         if (!current.removed)
             out.original(line);
         if (line == block.lastEntry)

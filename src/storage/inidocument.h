@@ -9,6 +9,8 @@
 #include <QtCore/QVariant>
 #include <QtCore/QVector>
 
+#include <functional>
+
 // A file in Qt's INI format, parsed once from its bytes the way QSettings of the Qt the
 // library is built with reads it: the same lines, sections and keys, values unescaped
 // alike (Qt 5: Latin-1, or UTF-8 in a file starting with a byte-order mark; Qt 6: UTF-8).
@@ -36,6 +38,10 @@ public:
     bool contains(const QString &key) const { return value(key).isValid(); }
     // Every key whose value reads, as the file spells it, in no particular order.
     QStringList keys() const;
+    // Calls visit(key, value) for every key whose value reads: the key as the file spells
+    // it, valid during the call, and a function that reads its value.
+    using Visit = std::function<void(QStringView key, const std::function<QVariant()> &value)>;
+    void forEachValue(const Visit &visit) const;
 
     // Sets a key to a text, bytes (QByteArray) or a number or flag (written as its text),
     // escaped as QSettings writes it. An empty key is ignored.
@@ -56,53 +62,57 @@ public:
 
 private:
     enum Kind : quint8 { Header, Entry, Comment, Other };
+    // A line's place in the content; an entry's key is unescaped only when it is needed,
+    // and found by a hash of it.
     struct Line
     {
         int lead = 0; // where the blanks and line breaks before it start
         int start = 0;
         int end = 0; // past its last byte
         int equals = -1; // Entry: the '=' ending its key
+        int keyStart = 0; // Entry: the key's bytes, without the blanks around it
+        int keyEnd = 0;
         int block = 0;
+        quint32 hash = 0; // Entry: of its key with its section
         Kind kind = Other;
+        bool plainKey = false; // the key's bytes are its characters
         bool unread = false;
+        bool winner = false; // the line QSettings takes the key's value from
+        bool duplicated = false; // more lines hold the key
         bool removed = false;
-        QString key; // Entry: section and key, unescaped, as QSettings keeps them
-        QByteArray text; // the line's bytes after an edit; null: as read
+        bool replaced = false; // m_texts holds its bytes
     };
     // A section's header and the lines up to the next header; the first block holds the
     // lines before any header.
     struct Block
     {
-        QString name; // "" for the general section
         QString prefix; // what its keys start with: "name/", or "" for the general section
+        quint32 prefixHash = 0;
         int header = -1; // line index; -1 for the lines before the first header
+        int end = 0; // past its last line
         int lastEntry = -1; // line index
-        bool hasMembers = false;
-    };
-    struct Slot
-    {
-        int line = -1; // the line QSettings takes the value from; -1: added by an edit
-        bool duplicated = false; // more lines hold the key
     };
     using AddedKeys = QMap<QString, QByteArray>; // key within its section -> line
 
     class Writer;
 
     void parse();
-    void addLine(const Line &line);
-    void addEntry(Line line);
-    void emitBlock(Writer &out, int block) const;
-    int blockOf(const QString &section) const;
-    bool isRead(const Slot &slot, const QString &key) const;
+    void addLine(Line line);
+    void index();
+    int find(QStringView key) const;
+    QString key(const Line &line) const;
+    bool hasKey(const Line &line, QStringView key, bool orUnder) const;
     QVariant lineValue(const Line &line) const;
-    void removeSlot(const QString &key, const Slot &slot);
-    void removeDuplicates(const QString &key, int kept);
+    int blockOf(const QString &section);
+    void removeLines(QStringView key, bool orUnder);
+    void emitBlock(Writer &out, int block) const;
 
     QByteArray m_content;
     QVector<Line> m_lines;
     QVector<Block> m_blocks;
-    QHash<QString, Slot> m_keys;
-    QHash<QString, int> m_sections; // the first header block of each prefix
+    QVector<int> m_table; // open addressing by key hash: winning lines, -1 where free
+    QHash<QString, int> m_sections; // the first header block of each prefix, made by edits
+    QHash<int, QByteArray> m_texts; // the bytes of lines an edit replaced
     QHash<QString, QVariant> m_edited; // keys set by edits, as they read back
     QMap<int, AddedKeys> m_addedKeys; // new keys of existing sections, by block
     QMap<QString, AddedKeys> m_addedSections; // new sections, by name
