@@ -103,8 +103,9 @@ void compareReads(const QByteArray &content)
     }
 }
 
-// One edit, the same to QSettings and to the document.
-void edit(FuzzInput &in, QSettings &settings, IniDocument &document)
+// One edit, the same to QSettings and to the document; making the file, QSettings may
+// write a list too, which the library then keeps as it is.
+void edit(FuzzInput &in, QSettings &settings, IniDocument &document, bool making = false)
 {
     const int operation = in.take<quint8>() % 16;
     const QString key = text(in, KeyCharacters, int(std::size(KeyCharacters)) - 1);
@@ -113,6 +114,8 @@ void edit(FuzzInput &in, QSettings &settings, IniDocument &document)
     if (operation == 15) {
         settings.clear();
         document.clear();
+    } else if (operation == 14 && making && !key.isEmpty()) {
+        settings.setValue(key, QStringList{values[0].toString(), QString()});
     } else if (operation >= 4) {
         settings.remove(key);
         document.remove(key);
@@ -133,7 +136,7 @@ void compareWrites(FuzzInput &in)
     const QString path = scratchPath();
     IniDocument ignored;
     for (QSettings settings(path, QSettings::IniFormat); in.take<quint8>() % 16;)
-        edit(in, settings, ignored);
+        edit(in, settings, ignored, true);
     const QByteArray written = readFile(path);
     IniDocument document(written);
     const QString copy = scratchPath();
