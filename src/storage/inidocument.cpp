@@ -717,13 +717,6 @@ void IniDocument::forEachValue(const Visit &visit) const
     }
 }
 
-QStringList IniDocument::keys() const
-{
-    QStringList keys;
-    forEachValue([&keys](QStringView key, const std::function<QVariant()> &) { keys.append(key.toString()); });
-    return keys;
-}
-
 // The first section that takes new keys of a name: a header, or the lines before the first
 // header when they hold a key of the general section.
 int IniDocument::blockOf(const QString &section)

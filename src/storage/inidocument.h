@@ -5,7 +5,6 @@
 #include <QtCore/QHash>
 #include <QtCore/QMap>
 #include <QtCore/QString>
-#include <QtCore/QStringList>
 #include <QtCore/QVariant>
 #include <QtCore/QVector>
 
@@ -35,11 +34,8 @@ public:
     // between slashes): a QString or a QByteArray; invalid when the key is missing or empty
     // or its value is of another form.
     QVariant value(const QString &key) const;
-    bool contains(const QString &key) const { return value(key).isValid(); }
-    // Every key whose value reads, as the file spells it, in no particular order.
-    QStringList keys() const;
-    // Calls visit(key, value) for every key whose value reads: the key as the file spells
-    // it, valid during the call, and a function that reads its value.
+    // Calls visit(key, value) for every key whose value reads, in no particular order: the
+    // key as the file spells it, valid during the call, and a function that reads its value.
     using Visit = std::function<void(QStringView key, const std::function<QVariant()> &value)>;
     void forEachValue(const Visit &visit) const;
 
@@ -56,9 +52,6 @@ public:
     // The line numbers (from 1) of the lines kept unread: values of another form, lists,
     // lines that are neither comments, sections nor keys, sections left open.
     QVector<int> unreadLines() const;
-
-    // A key as QSettings looks it up: the parts between slashes that are not empty.
-    static QString normalizedKey(const QString &key);
 
 private:
     enum Kind : quint8 { Header, Entry, Comment, Other };
@@ -96,6 +89,8 @@ private:
 
     class Writer;
 
+    // A key as QSettings looks it up: the parts between slashes that are not empty.
+    static QString normalizedKey(const QString &key);
     void parse();
     void addLine(Line line);
     void index();
