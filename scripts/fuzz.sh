@@ -12,7 +12,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/scripts/qtversion.sh"
 fuzz_build="$root/build-fuzz$qt_suffix"
-targets=(messages tbarsegment configfiles trace)
+targets=(messages tbarsegment configfiles inidocument trace)
 traces=("$root"/tests/keyboard-sim/traces/*.trace "$root/tools/keyboard-sim/demo.trace")
 
 # Builds the targets in a build folder; extra arguments go to cmake.

@@ -1,6 +1,7 @@
 #include "configkeys.h"
 
-#include <QtCore/QSettings>
+#include "inidocument.h"
+#include "keymapstore.h"
 
 namespace {
 
@@ -14,14 +15,23 @@ const QString ConfigKeys::IconIndex = QStringLiteral("oledIconIndex");
 const QString ConfigKeys::FirstText = QStringLiteral("oled1stText");
 const QString ConfigKeys::SecondText = QStringLiteral("oled2ndText");
 
-QStringList ConfigKeys::readModifiedList(const QSettings &settings)
+int ConfigKeys::intValue(const QVariant &value)
 {
-    return settings.value(ModifiedListKey, QVariant())
+    if (value.userType() == QMetaType::QString) {
+        if (const std::optional<int> number = KeyMapStore::ownNumber(value.toString()))
+            return *number;
+    }
+    return value.toInt();
+}
+
+QStringList ConfigKeys::readModifiedList(const IniDocument &document)
+{
+    return document.value(ModifiedListKey)
             .toString()
             .split(ModifiedListSeparator, Qt::KeepEmptyParts, Qt::CaseSensitive);
 }
 
-void ConfigKeys::writeModifiedList(QSettings &settings, const QStringList &names)
+void ConfigKeys::writeModifiedList(IniDocument &document, const QStringList &names)
 {
-    settings.setValue(ModifiedListKey, names.join(ModifiedListSeparator));
+    document.setValue(ModifiedListKey, names.join(ModifiedListSeparator));
 }

@@ -3,8 +3,9 @@
 
 #include <QtCore/QString>
 #include <QtCore/QStringList>
+#include <QtCore/QVariant>
 
-class QSettings;
+class IniDocument;
 
 // Keys that the keyboard and the OLED configuration files share.
 namespace ConfigKeys {
@@ -16,10 +17,14 @@ extern const QString IconIndex;
 extern const QString FirstText;
 extern const QString SecondText;
 
+// A value as a number, as QVariant::toInt() reads it; quicker for the decimal numbers the
+// library writes.
+int intValue(const QVariant &value);
+
 // "Modify/btnKey": names joined with ';'. It reads split at every ';' with empty parts
 // kept, so an absent list reads as one empty name.
-QStringList readModifiedList(const QSettings &settings);
-void writeModifiedList(QSettings &settings, const QStringList &names);
+QStringList readModifiedList(const IniDocument &document);
+void writeModifiedList(IniDocument &document, const QStringList &names);
 
 } // namespace ConfigKeys
 

@@ -1,39 +1,26 @@
 #include "keymapstore.h"
 
+#include "configfile.h"
 #include "configkeys.h"
-#include "configsettings.h"
 #include "keygroups.h"
 
+#include <QtCore/QHash>
 #include <QtCore/QStringList>
 
-#include <atomic>
+#include <limits>
 
 namespace {
 
-const QString KeyMapGroup = QStringLiteral("KeyMap");
+const QString KeyMapPrefix = QStringLiteral("KeyMap/");
 const QString TbarMaxKey = QStringLiteral("Tbar/Max");
 const QString TbarMinKey = QStringLiteral("Tbar/Min");
 
-std::atomic<quint64> writes{0};
-
-void removeGroup(QSettings &settings, const QString &group)
+std::optional<int> intValue(const IniDocument &document, const QString &key)
 {
-    settings.beginGroup(group);
-    settings.remove(QString());
-    settings.endGroup();
-}
-
-void commit(ConfigSettings &settings)
-{
-    ++writes;
-    settings.commit();
-}
-
-std::optional<int> intValue(const QSettings &settings, const QString &key)
-{
-    if (!settings.contains(key))
+    const QVariant value = document.value(key);
+    if (!value.isValid())
         return std::nullopt;
-    return settings.value(key).toInt();
+    return ConfigKeys::intValue(value);
 }
 
 } // namespace
@@ -45,66 +32,102 @@ QString KeyMapStore::pageGroup(int key, int page)
     return QString::number(key) + QLatin1Char('_') + QString::number(page);
 }
 
-quint64 KeyMapStore::writeCount()
+bool KeyMapStore::parsePageGroup(QStringView name, int *key, int *page)
 {
-    return writes;
+    const int separator = int(name.indexOf(QLatin1Char('_')));
+    const std::optional<int> first = ownNumber(name.left(qMax(separator, 0)));
+    const std::optional<int> second = ownNumber(name.mid(separator + 1));
+    *key = first.value_or(0);
+    *page = second.value_or(0);
+    return separator > 0 && first && second;
 }
 
+std::optional<int> KeyMapStore::ownNumber(QStringView text)
+{
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    const QStringView digits = text.mid(negative ? 1 : 0);
+    if (digits.isEmpty() || digits.size() > 10 || (digits.size() > 1 && digits[0] == QLatin1Char('0'))
+        || (negative && digits[0] == QLatin1Char('0')))
+        return std::nullopt;
+    qint64 value = 0;
+    for (const QChar digit : digits) {
+        if (digit < QLatin1Char('0') || digit > QLatin1Char('9'))
+            return std::nullopt;
+        value = value * 10 + (digit.unicode() - '0');
+    }
+    value = negative ? -value : value;
+    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return int(value);
+}
+
+// Of the names that read as the same number the last in sorted order wins, as when the
+// group's keys are listed sorted. A name is kept only when it is not the number's own.
 QMap<int, int> KeyMapStore::load() const
 {
+    const ConfigFile file(m_path, ConfigFile::ReadOnly);
+    QHash<int, QString> otherNames;
     QMap<int, int> keyMap;
-    ConfigSettings settings(m_path);
-    settings.beginGroup(KeyMapGroup);
-    const QStringList keys = settings.allKeys();
-    for (const QString &name : keys)
-        keyMap.insert(name.toInt(), settings.value(name, QVariant()).toInt());
+    file.document().forEachValue([&](QStringView key, const std::function<QVariant()> &value) {
+        if (!key.startsWith(KeyMapPrefix))
+            return;
+        const QStringView name = key.mid(KeyMapPrefix.size());
+        const std::optional<int> own = ownNumber(name);
+        const int physical = own ? *own : name.toInt();
+        const auto known = keyMap.constFind(physical);
+        if (known != keyMap.constEnd()
+            && name.compare(otherNames.value(physical, QString::number(physical))) < 0)
+            return;
+        if (own)
+            otherNames.remove(physical);
+        else
+            otherNames.insert(physical, name.toString());
+        keyMap.insert(physical, ConfigKeys::intValue(value()));
+    });
     return keyMap;
 }
 
 void KeyMapStore::save(const QMap<int, int> &keyMap) const
 {
-    ConfigSettings settings(m_path);
-    settings.beginGroup(KeyMapGroup);
+    ConfigFile file(m_path, ConfigFile::ReadWrite);
     for (auto entry = keyMap.cbegin(); entry != keyMap.cend(); ++entry)
-        settings.setValue(QString::number(entry.key()), QVariant(QString::number(entry.value())));
-    settings.endGroup();
-    commit(settings);
+        file.document().setValue(KeyMapPrefix + QString::number(entry.key()),
+                                 QString::number(entry.value()));
+    file.commit();
 }
 
 void KeyMapStore::clearPageGroups(int key) const
 {
-    ConfigSettings settings(m_path);
+    ConfigFile file(m_path, ConfigFile::ReadWrite);
     for (int page = 0; page < KeyGroups::PagesPerKey; ++page)
-        removeGroup(settings, pageGroup(key, page));
-    commit(settings);
+        file.document().remove(pageGroup(key, page));
+    file.commit();
 }
 
 void KeyMapStore::resetKey(int key) const
 {
-    ConfigSettings settings(m_path);
-    settings.beginGroup(KeyMapGroup);
-    settings.remove(QString::number(key));
-    settings.endGroup();
-
-    QStringList pages = ConfigKeys::readModifiedList(settings);
+    ConfigFile file(m_path, ConfigFile::ReadWrite);
+    IniDocument &document = file.document();
+    document.remove(KeyMapPrefix + QString::number(key));
+    QStringList pages = ConfigKeys::readModifiedList(document);
     for (int page = 0; page < KeyGroups::PagesPerKey; ++page) {
         const QString group = pageGroup(key, page);
         pages.removeOne(group);
-        removeGroup(settings, group);
+        document.remove(group);
     }
-    ConfigKeys::writeModifiedList(settings, pages);
-    commit(settings);
+    ConfigKeys::writeModifiedList(document, pages);
+    file.commit();
 }
 
 void KeyMapStore::clear() const
 {
-    ConfigSettings settings(m_path);
-    settings.clear();
-    commit(settings);
+    ConfigFile file(m_path, ConfigFile::ReadWrite);
+    file.document().clear();
+    file.commit();
 }
 
 KeyMapStore::TbarLimits KeyMapStore::tbarLimits() const
 {
-    const ConfigSettings settings(m_path);
-    return {intValue(settings, TbarMaxKey), intValue(settings, TbarMinKey)};
+    const ConfigFile file(m_path, ConfigFile::ReadOnly);
+    return {intValue(file.document(), TbarMaxKey), intValue(file.document(), TbarMinKey)};
 }

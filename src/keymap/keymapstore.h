@@ -9,9 +9,9 @@
 // The keyboard configuration file: group "KeyMap" maps the decimal key value of a
 // physical key to the key value it acts as (stored as text); page groups "<key>_<page>"
 // hold the user's OLED pages, listed in "Modify/btnKey"; "Tbar" holds the T-bar limits.
-// Each call opens the file afresh through ConfigSettings and writes it when done; what of
-// the file cannot be read reads as missing, and a failed write leaves a warning and the
-// earlier file.
+// Each call reads the file afresh through ConfigFile and writes it when done; what of the
+// file the library does not read reads as missing and stays in the file, and a failed
+// write leaves a warning and the earlier file.
 class KeyMapStore
 {
 public:
@@ -36,10 +36,10 @@ public:
     TbarLimits tbarLimits() const;
 
     static QString pageGroup(int key, int page);
-
-    // Writes this library made to any keyboard configuration file so far: a table read
-    // from the file is stale once this changes.
-    static quint64 writeCount();
+    // The key and page of a group named exactly as pageGroup() names one.
+    static bool parsePageGroup(QStringView name, int *key, int *page);
+    // The number a text spells exactly as QString::number() writes it; nothing otherwise.
+    static std::optional<int> ownNumber(QStringView text);
 
 private:
     QString m_path;

@@ -1,22 +1,21 @@
 #include "oledconfigstore.h"
 
+#include "configfile.h"
 #include "configkeys.h"
-#include "configsettings.h"
 
 #include <QtCore/QStringList>
 
 namespace {
 
-void writeKeyGroup(QSettings &settings, const QString &group, bool modified, int displayModel,
+void writeKeyGroup(IniDocument &document, const QString &group, bool modified, int displayModel,
                    const QString &firstText, const QString &secondText, int iconIndex)
 {
-    settings.beginGroup(group);
-    settings.setValue(QStringLiteral("isModify"), modified);
-    settings.setValue(ConfigKeys::DisplayModel, displayModel);
-    settings.setValue(ConfigKeys::FirstText, firstText.toLocal8Bit());
-    settings.setValue(ConfigKeys::SecondText, secondText.toLocal8Bit());
-    settings.setValue(ConfigKeys::IconIndex, iconIndex);
-    settings.endGroup();
+    const QString prefix = group + QLatin1Char('/');
+    document.setValue(prefix + QLatin1String("isModify"), modified);
+    document.setValue(prefix + ConfigKeys::DisplayModel, displayModel);
+    document.setValue(prefix + ConfigKeys::FirstText, firstText.toLocal8Bit());
+    document.setValue(prefix + ConfigKeys::SecondText, secondText.toLocal8Bit());
+    document.setValue(prefix + ConfigKeys::IconIndex, iconIndex);
 }
 
 } // namespace
@@ -26,23 +25,24 @@ OledConfigStore::OledConfigStore(const QString &path) : m_path(path) { }
 void OledConfigStore::write(int keyValue, int displayModel, int iconIndex, const QString &firstText,
                             const QString &secondText) const
 {
-    ConfigSettings settings(m_path);
-    QStringList keys = ConfigKeys::readModifiedList(settings);
-    const QString group = QStringLiteral("%1").arg(keyValue);
+    ConfigFile file(m_path, ConfigFile::ReadWrite);
+    IniDocument &document = file.document();
+    QStringList keys = ConfigKeys::readModifiedList(document);
+    const QString group = QString::number(keyValue);
     const int listed = keys.indexOf(group);
 
     if (displayModel != ResetDisplayModel) {
         if (listed < 0) {
             keys.append(group);
-            ConfigKeys::writeModifiedList(settings, keys);
+            ConfigKeys::writeModifiedList(document, keys);
         }
-        writeKeyGroup(settings, group, true, displayModel, firstText, secondText, iconIndex);
+        writeKeyGroup(document, group, true, displayModel, firstText, secondText, iconIndex);
     } else {
         if (listed >= 0)
             keys.removeAt(listed);
-        ConfigKeys::writeModifiedList(settings, keys);
-        if (settings.value(QStringLiteral("%1/isModify").arg(keyValue), false).toBool())
-            writeKeyGroup(settings, group, false, 0, firstText, secondText, 0);
+        ConfigKeys::writeModifiedList(document, keys);
+        if (document.value(group + QLatin1String("/isModify")).toBool())
+            writeKeyGroup(document, group, false, 0, firstText, secondText, 0);
     }
-    settings.commit();
+    file.commit();
 }

@@ -6,9 +6,8 @@
 // The per-key OLED settings as kept in the OLED configuration file: a group named by
 // the decimal key value holds "isModify", "displayModel", "oled1stText",
 // "oled2ndText" (local 8-bit bytes) and "oledIconIndex"; "Modify/btnKey" lists the
-// keys with their own settings, joined with ";". Each call opens the file afresh through
-// ConfigSettings and writes it when done; a failed write leaves a warning and the earlier
-// file.
+// keys with their own settings, joined with ";". Each call reads the file afresh through
+// ConfigFile and writes it when done; a failed write leaves a warning and the earlier file.
 class OledConfigStore
 {
 public:

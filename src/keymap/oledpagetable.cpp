@@ -1,7 +1,8 @@
 #include "oledpagetable.h"
 
+#include "configfile.h"
 #include "configkeys.h"
-#include "configsettings.h"
+#include "durablefile.h"
 #include "keymapstore.h"
 
 #include <QtCore/QFile>
@@ -10,49 +11,52 @@
 #include <algorithm>
 #include <iterator>
 
-namespace {
-
-// The key value and page of a group named exactly as KeyMapStore::pageGroup names one.
-bool parsePageGroup(const QString &name, int *key, int *page)
-{
-    const int separator = name.indexOf(QLatin1Char('_'));
-    bool keyOk = false;
-    bool pageOk = false;
-    *key = QStringView(name).left(separator).toInt(&keyOk);
-    *page = QStringView(name).mid(separator + 1).toInt(&pageOk);
-    return separator > 0 && keyOk && pageOk && KeyMapStore::pageGroup(*key, *page) == name;
-}
-
-} // namespace
-
+// A page group holds a page when a key of it, or under it, reads.
 OledPageTable OledPageTable::read(const QString &path)
 {
     OledPageTable table;
-    ConfigSettings settings(path);
-    const QStringList groups = settings.childGroups();
-    for (const QString &group : groups) {
-        int key;
-        int page;
-        if (!parsePageGroup(group, &key, &page) || page < 0 || page >= PageCount)
-            continue;
-        settings.beginGroup(group);
-        if (!settings.allKeys().isEmpty()) {
-            Groups &groups = table.m_keys[key];
-            Page &content = groups.page[page];
-            groups.present[page] = true;
-            content.displayModel = uchar(settings.value(ConfigKeys::DisplayModel, 0).toInt());
-            content.icon = uchar(settings.value(ConfigKeys::IconIndex, 0).toInt());
-            const QString *keys[2] = {&ConfigKeys::FirstText, &ConfigKeys::SecondText};
-            for (int line = 0; line < 2; ++line) {
-                const QByteArray text = settings.value(*keys[line], QString()).toString().toUtf8();
-                content.textLength[line] = uchar(text.size());
-                std::copy_n(text.constData(), qMin(text.size(), int(TextFieldSize)),
-                            content.text[line]);
-            }
+    const ConfigFile file(path, ConfigFile::ReadOnly);
+    const QString *fields[] = {&ConfigKeys::DisplayModel, &ConfigKeys::IconIndex,
+                               &ConfigKeys::FirstText, &ConfigKeys::SecondText};
+    QString group;
+    Groups *pages = nullptr; // of the group, when it is a page group
+    int page = 0;
+    file.document().forEachValue([&](QStringView name, const std::function<QVariant()> &value) {
+        const int slash = int(name.indexOf(QLatin1Char('/')));
+        if (slash <= 0)
+            return;
+        if (name.left(slash) != group) {
+            group = name.left(slash).toString();
+            int key;
+            const bool paged = KeyMapStore::parsePageGroup(group, &key, &page) && page >= 0
+                    && page < PageCount;
+            pages = paged ? &table.m_keys[key] : nullptr;
         }
-        settings.endGroup();
-    }
+        if (!pages)
+            return;
+        pages->present[page] = true;
+        const QStringView field = name.mid(slash + 1);
+        const auto known = std::find_if(std::begin(fields), std::end(fields),
+                                        [field](const QString *f) { return field == *f; });
+        if (known != std::end(fields))
+            pages->setField(page, int(known - std::begin(fields)), value());
+    });
     return table;
+}
+
+void OledPageTable::Groups::setField(int page, int field, const QVariant &value)
+{
+    Page &content = this->page[page];
+    if (field == 0) {
+        content.displayModel = uchar(ConfigKeys::intValue(value));
+    } else if (field == 1) {
+        content.icon = uchar(ConfigKeys::intValue(value));
+    } else {
+        const QByteArray text = value.toString().toUtf8();
+        const int line = field - 2;
+        content.textLength[line] = uchar(text.size());
+        std::copy_n(text.constData(), qMin(text.size(), int(TextFieldSize)), content.text[line]);
+    }
 }
 
 OledPageTable::KeyPages OledPageTable::find(int key, int target) const
@@ -76,7 +80,7 @@ OledPageCache::OledPageCache(const QString &path)
 const OledPageTable &OledPageCache::table()
 {
     const FileIdentity identity = FileIdentity::of(m_encodedPath);
-    const quint64 writeCount = KeyMapStore::writeCount();
+    const quint64 writeCount = DurableFile::replaceCount();
     if (!m_read || identity != m_identity || writeCount != m_writeCount) {
         m_table = OledPageTable::read(m_path);
         indexGroupKeys();

@@ -7,6 +7,7 @@
 #include <QtCore/QByteArray>
 #include <QtCore/QHash>
 #include <QtCore/QString>
+#include <QtCore/QVariant>
 
 // The user's OLED pages of keys, read from the keyboard configuration file: groups
 // "<key>_<page>" (page 0..4) holding "displayModel", "oledIconIndex", "oled1stText" and
@@ -42,6 +43,9 @@ public:
 private:
     struct Groups
     {
+        // Field 0..3: display model, icon, first and second text, from the value as read.
+        void setField(int page, int field, const QVariant &value);
+
         Page page[PageCount];
         bool present[PageCount] = {};
     };
@@ -49,8 +53,8 @@ private:
 };
 
 // The page table of one file, read again only when the file has changed: when its
-// identity differs from the one read, or when this library has written a keyboard
-// configuration file since. Each check costs one stat().
+// identity differs from the one read, or when this process has replaced a file since.
+// Each check costs one stat().
 class OledPageCache
 {
 public:

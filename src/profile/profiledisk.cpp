@@ -2,7 +2,8 @@
 
 #include "configfiles.h"
 #include "directoryhandle.h"
-#include "inicheck.h"
+#include "durablefile.h"
+#include "inidocument.h"
 #include "logging.h"
 #include "regularfile.h"
 
@@ -72,8 +73,7 @@ bool ProfileDisk::exportTo(const QString &profileDirectory) const
         return refuse(profileDirectory, QStringLiteral("no folder of a disk"));
     if (!folder.holdsFileOrNothing(ProfileFileName))
         return refuse(diskProfile(profileDirectory), QStringLiteral("not a regular file"));
-    return RegularFile::replace(folder.entryPath(ProfileFileName), local.content())
-            || refuse(diskProfile(profileDirectory), QStringLiteral("unwritable"));
+    return DurableFile(folder, ProfileFileName, diskProfile(profileDirectory)).replace(local.content());
 }
 
 bool ProfileDisk::importFrom(const QString &profileDirectory) const
@@ -85,13 +85,11 @@ bool ProfileDisk::importFrom(const QString &profileDirectory) const
                                                   ConfigFiles::SizeLimit, RegularFile::RefuseLinks);
     if (!profile.isRead())
         return refuse(diskProfile(profileDirectory), QLatin1String(profile.reason()));
-    const IniCheck check(profile.content());
-    if (!check.isClean()) {
+    const QVector<int> unread = IniDocument(profile.content()).unreadLines();
+    if (!unread.isEmpty()) {
         return refuse(diskProfile(profileDirectory),
-                      QStringLiteral("a file that cannot be read at line %1")
-                              .arg(check.garbledLines().first()));
+                      QStringLiteral("a file with a line the library does not read, at line %1")
+                              .arg(unread.first()));
     }
-    QDir().mkpath(QFileInfo(m_localProfile).absolutePath());
-    return RegularFile::replace(m_localProfile, profile.content())
-            || refuse(m_localProfile, QStringLiteral("unwritable"));
+    return DurableFile(m_localProfile).replace(profile.content());
 }

@@ -12,8 +12,9 @@ class DirectoryHandle;
 // A disk may hold anything, so only a regular file of at most ConfigFiles::SizeLimit bytes
 // travels, read through the descriptor that was checked; the disk's folder and its
 // "V_ORN" must be real directories, reached without following links; an imported profile
-// must be a configuration file IniCheck accepts whole. Anything else is a failed copy,
-// with a warning saying why.
+// must be a configuration file whose every line the library reads (IniDocument). The
+// target is replaced through DurableFile. Anything else is a failed copy, with one warning
+// saying why.
 class ProfileDisk
 {
 public:
@@ -24,7 +25,8 @@ public:
     QString profileDirectory() const;
 
     // Copy the profile one way, creating the profile directory and the local file's folder
-    // when missing. False when the copy failed; the target then keeps what it held.
+    // when missing. False when no complete copy is in place; the target then keeps what it
+    // held, unless its folder could not be synced after the rename.
     bool exportTo(const QString &profileDirectory) const;
     bool importFrom(const QString &profileDirectory) const;
 

@@ -34,6 +34,7 @@ const int MinQuotedRun = 3; // shorter printable runs stay numbers
 const int MinZeroRun = 4;
 const qint64 MaxWaitMs = 3600 * 1000; // the longest wait a trace line holds
 const int ClockPeriodMs = 24 * 3600 * 1000;
+const int MaxSessionFiles = 100000;
 
 bool started = false;
 std::unique_ptr<SessionRecorder> recorder; // until the process exits or finish()
@@ -68,15 +69,20 @@ QByteArray quotedBytes(const QByteArray &bytes)
     return token + '"';
 }
 
-// Text as UTF-8, surrogate pairs included, with its escapes.
+// Text as UTF-8, surrogate pairs included, with its escapes; half a surrogate pair, which
+// UTF-8 cannot hold, as "\uXXXX".
 QByteArray quotedText(const QString &text)
 {
     QByteArray token = "\"";
     QString run;
-    for (const QChar c : text) {
-        const QByteArray escaped = escape(c.unicode(), false);
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const bool pair = c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        QByteArray escaped = escape(c.unicode(), false);
+        if (c.isSurrogate() && !pair)
+            escaped = "\\u" + QByteArray::number(c.unicode(), 16);
         if (escaped.isEmpty()) {
-            run += c;
+            run += pair ? text.mid(i++, 2) : QString(c);
             continue;
         }
         token += run.toUtf8() + escaped;
@@ -171,20 +177,38 @@ bool SessionRecorder::HostSettings::operator==(const HostSettings &other) const
             && tbarMode == other.tbarMode;
 }
 
+// The file a session records to: the path asked for when it is free, else the first free
+// one of NAME-2.SUFFIX, NAME-3.SUFFIX, ... beside it; never a file that exists.
+int SessionRecorder::createSessionFile(const QString &requested, QString *path)
+{
+    const QFileInfo file(requested);
+    const QString suffix = file.suffix().isEmpty() ? QString() : QLatin1Char('.') + file.suffix();
+    for (int session = 1; session <= MaxSessionFiles; ++session) {
+        *path = session == 1 ? requested
+                             : QStringLiteral("%1/%2-%3%4").arg(file.path(), file.completeBaseName(),
+                                                                QString::number(session), suffix);
+        const int fd = ::open(QFile::encodeName(*path).constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
 void SessionRecorder::startIfRequested(bool tbarProcess)
 {
     if (started || !qEnvironmentVariableIsSet(EnvironmentVariable))
         return;
     started = true;
-    QString path = qEnvironmentVariable(EnvironmentVariable);
+    QString requested = qEnvironmentVariable(EnvironmentVariable);
     if (tbarProcess) {
-        const QFileInfo file(path);
+        const QFileInfo file(requested);
         const QString suffix = file.suffix();
-        path = file.path() + QLatin1Char('/') + file.completeBaseName() + QLatin1String(".tbar")
+        requested = file.path() + QLatin1Char('/') + file.completeBaseName() + QLatin1String(".tbar")
                 + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
     }
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    QString path;
+    const int fd = createSessionFile(requested, &path);
     if (fd < 0) {
         qCWarning(lcKeyboard, "DealKeyPress: cannot record to %s: %s; recording is off", qPrintable(path),
                  strerror(errno));
@@ -239,8 +263,7 @@ SessionRecorder::HostSettings SessionRecorder::hostSettings()
 // Both configuration files as the bytes they hold, so that the replay reads the same.
 void SessionRecorder::writeHeader()
 {
-    writeRaw("# keyboard session recorded "
-             + QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8()
+    writeRaw(HeaderStart + QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8()
              + " by libUI_Proc_VORN_TaskCmdProcess_Desktop " VORN_LIBRARY_VERSION "\n");
     QByteArray header = hostChanges(true);
     const struct

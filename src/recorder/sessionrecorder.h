@@ -12,10 +12,11 @@
 class model_Protocoldata;
 
 // The flight recorder: while the host's environment names a file in
-// VORN_KEYBOARD_RECORD, everything the library receives is appended to it in the
-// keyboard simulator's trace syntax, one line at a time, so that the simulator replays
-// the session. A file that cannot be written stops the recording with one warning; the
-// library goes on as before.
+// VORN_KEYBOARD_RECORD, everything the library receives is written in the keyboard
+// simulator's trace syntax, one complete line at a time, so that the simulator replays the
+// session. Each session gets a file of its own, never one that exists: the file named, or
+// NAME-2.SUFFIX, NAME-3.SUFFIX, ... when it is taken. A file that cannot be written stops
+// the recording with one warning; the library goes on as before.
 //
 // Time in a recording is the replay's. The recorder follows the deadline each of the
 // library's timers has in the replay, and places every line after the firings it came
@@ -25,6 +26,9 @@ class model_Protocoldata;
 class SessionRecorder : public QObject
 {
 public:
+    // How a recording starts: a replay knows a recording by it.
+    static constexpr char HeaderStart[] = "# keyboard session recorded ";
+
     // The recorder of this process, null while recording is off or stopped.
     static SessionRecorder *active() { return s_active; }
 
@@ -68,6 +72,7 @@ private:
     };
 
     SessionRecorder(int fd, const QString &path);
+    static int createSessionFile(const QString &requested, QString *path);
     static HostSettings hostSettings();
     qint64 dispatcherTime() const;
     qint64 placeLine();

@@ -37,8 +37,3 @@ bool DirectoryHandle::holdsFileOrNothing(const QByteArray &name) const
         return errno == ENOENT;
     return S_ISREG(entry.st_mode);
 }
-
-QString DirectoryHandle::entryPath(const QByteArray &name) const
-{
-    return QStringLiteral("/proc/self/fd/%1/%2").arg(m_fd).arg(QFile::decodeName(name));
-}

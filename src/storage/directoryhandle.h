@@ -25,9 +25,6 @@ public:
     int descriptor() const { return m_fd; }
     // True when the entry is missing or a regular file, not a link to one.
     bool holdsFileOrNothing(const QByteArray &name) const;
-    // The entry's path through this descriptor, for Qt's file classes: the kernel reaches
-    // the directory by "/proc/self/fd/N", never by its name.
-    QString entryPath(const QByteArray &name) const;
 
 private:
     int m_fd = -1;

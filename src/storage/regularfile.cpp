@@ -1,6 +1,6 @@
 #include "regularfile.h"
 
-#include <QtCore/QSaveFile>
+#include "systemcalls.h"
 
 #include <cerrno>
 
@@ -54,8 +54,9 @@ RegularFile RegularFile::read(int directory, const QByteArray &name, int limit, 
         file.m_refusal = S_ISLNK(looked.st_mode) ? Link : NotRegular;
     if (!file.isRead())
         return file;
-    const int fd = ::openat(directory, name.constData(),
-                            O_RDONLY | O_NONBLOCK | O_CLOEXEC | (refuseLinks ? O_NOFOLLOW : 0));
+    const int fd = SystemCalls::current().openat(
+            directory, name.constData(),
+            O_RDONLY | O_NONBLOCK | O_CLOEXEC | (refuseLinks ? O_NOFOLLOW : 0), 0);
     if (fd < 0) {
         file.m_refusal = refusalOfError(errno);
         return file;
@@ -65,14 +66,6 @@ RegularFile RegularFile::read(int directory, const QByteArray &name, int limit, 
     if (!file.isRead())
         file.m_content.clear();
     return file;
-}
-
-bool RegularFile::replace(const QString &path, const QByteArray &content)
-{
-    QSaveFile file(path);
-    // Without commit() the temporary file is discarded.
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size()
-            && file.commit();
 }
 
 const char *RegularFile::reason() const

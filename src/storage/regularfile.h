@@ -2,7 +2,6 @@
 #define REGULARFILE_H
 
 #include <QtCore/QByteArray>
-#include <QtCore/QString>
 
 // A file read whole through the descriptor that was checked. It is looked at first without
 // being opened, so a FIFO, socket or device is refused before anything can block or wake a
@@ -18,9 +17,6 @@ public:
     // `name` under the open directory `directory`; an absolute name or AT_FDCWD reaches
     // any file.
     static RegularFile read(int directory, const QByteArray &name, int limit, Links links);
-    // Replaces a file by a complete copy of `content` through QSaveFile: a failed write
-    // (unwritable folder, full disk) leaves the file as it was.
-    static bool replace(const QString &path, const QByteArray &content);
 
     Refusal refusal() const { return m_refusal; }
     bool isRead() const { return m_refusal == None; }

@@ -5,8 +5,6 @@
 
 #include <utility_manage.h>
 
-#include <QtCore/QDateTime>
-#include <QtCore/QFile>
 
 // The two configuration files as a user may leave them: the input holds the keyboard
 // configuration (key remap, page groups, T-bar limits) and the OLED configuration as two
@@ -37,17 +35,6 @@ void addForms(const QByteArray &lines, QByteArray (&files)[2])
     }
 }
 
-// Each write gets a modification time of its own: QSettings would otherwise take a file
-// of the same size and time for the one it read before.
-void writeFile(const QString &path, const QByteArray &content)
-{
-    static qint64 writes = 0;
-    QFile file(path);
-    if (TestFiles::writeFile(path, content) && file.open(QIODevice::Append))
-        file.setFileTime(QDateTime::fromSecsSinceEpoch(++writes),
-                         QFileDevice::FileModificationTime);
-}
-
 void sendGroups(ProcessorHost &host, const char *toneVersion)
 {
     Utility_Manage::presetToneProcVer(QString::fromLatin1(toneVersion));
@@ -76,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ProcessorHost host;
     QByteArray files[2] = {in.chunk(), in.chunk()};
     addForms(in.chunk(), files);
-    writeFile(ConfigFiles::keyboardConfigPath(), files[0]);
-    writeFile(ConfigFiles::oledConfigPath(), files[1]);
+    TestFiles::writeFile(ConfigFiles::keyboardConfigPath(), files[0]);
+    TestFiles::writeFile(ConfigFiles::oledConfigPath(), files[1]);
     UiprocDealKeyPress_Vorn_Desktop *processor = host.start();
     for (const quint16 raw : {0, 512, 0xffff})
         host.send(keyEvent(10, uchar(raw & 0xff), uchar(raw >> 8)));

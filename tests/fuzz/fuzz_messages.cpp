@@ -1,3 +1,4 @@
+#include "configfile.h"
 #include "configfiles.h"
 #include "fuzzsteps.h"
 #include "fuzztarget.h"
@@ -12,7 +13,6 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QEventLoop>
-#include <QtCore/QSettings>
 
 #include <algorithm>
 #include <cstdio>
@@ -137,10 +137,11 @@ void setHost(ProcessorHost &host, FuzzInput &in)
 
 void writeIni(ProcessorHost &, FuzzInput &in)
 {
-    QSettings settings(flag(in) ? ConfigFiles::oledConfigPath() : ConfigFiles::keyboardConfigPath(),
-                       QSettings::IniFormat);
+    ConfigFile file(flag(in) ? ConfigFiles::oledConfigPath() : ConfigFiles::keyboardConfigPath(),
+                    ConfigFile::ReadWrite);
     const QString path = text(in);
-    settings.setValue(path, text(in));
+    file.document().setValue(path, text(in));
+    file.commit();
 }
 
 void wait(ProcessorHost &, FuzzInput &in)

@@ -23,6 +23,8 @@ private slots:
     void realTimeRecordings();
     void recordingFails_data();
     void recordingFails();
+    void sessionFiles();
+    void cutRecordings();
 
 private:
     void checkReplay(const QString &trace, bool realTime);
@@ -240,6 +242,40 @@ void tst_KeyboardSim::recordingFails()
              QString::fromUtf8(readFile(QStringLiteral(TRACES_DIR "/oled-refresh.expected"))));
     const QStringList warnings = QString::fromUtf8(run.err).split('\n').filter("DealKeyPress:");
     QCOMPARE(warnings, QStringList{"vorn.keyboard: DealKeyPress: " + warning.arg(path)});
+}
+
+// Each session records to a file of its own and never appends to one that exists.
+void tst_KeyboardSim::sessionFiles()
+{
+    const QString path = m_dir.filePath(QStringLiteral("desk.trace"));
+    writeFile(path, "not a recording\n");
+    for (int session = 0; session < 2; ++session)
+        QCOMPARE(simulate({QStringLiteral("oled-refresh.trace")}, path).exitCode, 0);
+    QCOMPARE(readFile(path), QByteArray("not a recording\n"));
+    for (const char *name : {"desk-2.trace", "desk-3.trace"})
+        QVERIFY(readFile(m_dir.filePath(name)).startsWith("# keyboard session recorded "));
+}
+
+// A recording cut within a line (a full disk, a crash) replays up to the line before, with
+// a warning naming the line; cut after a line it replays whole.
+void tst_KeyboardSim::cutRecordings()
+{
+    const QString path = m_dir.filePath(QStringLiteral("cut.trace"));
+    QCOMPARE(simulate({QStringLiteral("remap.trace")}, path).exitCode, 0);
+    const QByteArray recording = readFile(path);
+    const int header = recording.indexOf("\nini");
+    for (int cut = header; cut < recording.size(); cut += recording.size() / 23) {
+        const int lineEnd = recording.lastIndexOf('\n', cut);
+        writeFile(path, recording.left(lineEnd + 1));
+        const Run whole = simulate({path});
+        writeFile(path, recording.left(cut + 1));
+        const Run run = simulate({path});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, whole.out);
+        const QString warning = QStringLiteral("%1:%2: the recording ends within this line")
+                                        .arg(path).arg(recording.left(cut).count('\n') + 1);
+        QCOMPARE(run.err.contains(warning.toUtf8()), recording.at(cut) != '\n');
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_KeyboardSim)

@@ -1,6 +1,5 @@
 #include "configfiles.h"
 #include "diskentries.h"
-#include "inicheck.h"
 #include "profiledisk.h"
 #include "regularfile.h"
 
@@ -10,8 +9,8 @@
 #include <fcntl.h>
 
 // The profile transfer on a disk root and a local profile in a temporary folder: the disk
-// choice, both directions, what a disk may hold in place of a profile or its folders, and
-// the check of what an import brings.
+// choice, both directions, what a disk may hold in place of a profile or its folders. What
+// the check of an imported profile reads is shown by the golden trace storage-lines.
 class tst_ProfileDisk : public QObject
 {
     Q_OBJECT
@@ -20,8 +19,6 @@ private slots:
     void transfer_data();
     void transfer();
     void fileGrowingWhileRead();
-    void iniCheck_data();
-    void iniCheck();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -108,38 +105,6 @@ void tst_ProfileDisk::fileGrowingWhileRead()
                                RegularFile::RefuseLinks)
                      .refusal(),
              RegularFile::TooLarge);
-}
-
-void tst_ProfileDisk::iniCheck_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QByteArray>("readable");
-
-    const QByteArray written = "[105]\nisModify=true\noled1stText=\"@ByteArray(a,b \\xc3\\xa9\\\"x)\"\n"
-                               "oled2ndText=@ByteArray(\\0\\x1\\xff@(),;=\\0\\x31)\n[Modify]\n"
-                               "btnKey=\";105\"\n[x]\nempty=\nlist=a, b\nstr=\"@@x, y\"\nuni=\\x4e2d\n";
-    QTest::newRow("what QSettings writes for texts and byte arrays") << written << written;
-    QTest::newRow("Qt's value forms, in a list, escaped, quoted or after blanks")
-            << QByteArray("a=@Rect(1 2 3 4)\nb=@Point(1 2)\nc=@DateTime(\\0)\nd=@String(x)\ne=@Invalid()\n"
-                          "f=x, @Size(1 2)\ng=\\x40Size(1 2)\nh=\\100Size(1 2)\ni=\\x10040Size(1 2)\n"
-                          "j=\"@Si\"ze(1 2)\nk= \t@Size(1 2)\nl=1")
-            << QByteArray(11, '\n') + "l=1";
-    QTest::newRow("a line continued by an escaped line break or a quote")
-            << QByteArray("a=\\\n@Size(1 2)\nb=x\"\nk=\",@Size(1 2)\nc=1") << QByteArray("\n\nc=1");
-    QTest::newRow("no key, and a section left open with its keys")
-            << QByteArray("\xef\xbb\xbfjunk\n[open\na=1\n[shut]\nb=1")
-            << QByteArray("\xef\xbb\xbf\n\n\n[shut]\nb=1");
-}
-
-// What the check drops, QSettings would read as another type or not as a key at all.
-void tst_ProfileDisk::iniCheck()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QByteArray, readable);
-
-    const IniCheck check(content);
-    QCOMPARE(check.readable(), readable);
-    QCOMPARE(check.isClean(), readable == content);
 }
 
 QTEST_GUILESS_MAIN(tst_ProfileDisk)

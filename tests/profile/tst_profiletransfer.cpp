@@ -5,6 +5,7 @@
 #include <QtTest/QtTest>
 
 #include <sys/mount.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 using namespace TestFiles;
@@ -21,6 +22,8 @@ private slots:
     void init();
     void transfer_data();
     void transfer();
+    void fullDisk_data();
+    void fullDisk();
 };
 
 namespace {
@@ -88,7 +91,7 @@ void tst_ProfileTransfer::transfer()
     QVERIFY(writeFile(ConfigFiles::oledConfigPath(), local));
     QVERIFY(DiskEntries::create(Media, disk));
     QMap<QString, QByteArray> expected = DiskEntries::snapshot(Media);
-    const QRegularExpression refused("^DealKeyPress: no profile copied");
+    const QRegularExpression refused("^DealKeyPress: (no profile copied|cannot write)");
 
     if (imported == -2)
         QTest::ignoreMessage(QtWarningMsg, refused);
@@ -102,6 +105,62 @@ void tst_ProfileTransfer::transfer()
     if (exported == 1)
         expected[Profile] = readFile(ConfigFiles::oledConfigPath());
     QCOMPARE(DiskEntries::snapshot(Media), expected);
+}
+
+void tst_ProfileTransfer::fullDisk_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<int>("freePages"); // -1: the disk is read-only
+    for (const char *operation : {"export", "import", "save"}) {
+        for (int pages = -1; pages <= 4; ++pages) {
+            const QByteArray state = pages < 0 ? "read-only" : QByteArray::number(pages) + " free pages";
+            QTest::addRow("%s, %s", operation, state.constData()) << operation << pages;
+        }
+    }
+}
+
+// The file written lies on a small tmpfs that has `freePages` pages left: a copy that does
+// not fit leaves the earlier file as it was, with a warning, and a transfer returns -2.
+void tst_ProfileTransfer::fullDisk()
+{
+    QFETCH(QString, operation);
+    QFETCH(int, freePages);
+
+    ProcessorHost host;
+    const QString local = QFileInfo(ConfigFiles::oledConfigPath()).path();
+    QVERIFY(QDir().mkpath(local) && QDir().mkpath(Media + "/root/a/V_ORN"));
+    QCOMPARE(mount("tmpfs", QFile::encodeName(local).constData(), "tmpfs", 0, "size=64k"), 0);
+    QCOMPARE(mount("tmpfs", "/media/root/a/V_ORN", "tmpfs", 0, "size=64k"), 0);
+    const QByteArray padding(9000, ';');
+    QVERIFY(writeFile(ConfigFiles::oledConfigPath(), "[105]\nisModify=true\n" + padding)
+            && writeFile(Media + '/' + Profile, "[105]\nisModify=false\n" + padding)
+            && writeFile(ConfigFiles::keyboardConfigPath(), "[KeyMap]\n105=203\n" + padding));
+    UiprocDealKeyPress_Vorn_Desktop *processor = host.start();
+    const QString target = operation == QLatin1String("export") ? Media + '/' + Profile
+            : operation == QLatin1String("import")              ? ConfigFiles::oledConfigPath()
+                                                                : ConfigFiles::keyboardConfigPath();
+    const QByteArray folder = QFile::encodeName(QFileInfo(target).path());
+    struct statvfs disk;
+    QVERIFY(statvfs(folder.constData(), &disk) == 0);
+    QVERIFY(writeFile(QFileInfo(target).path() + "/filler",
+                      QByteArray(int(disk.f_bavail - qMax(freePages, 0)) * int(disk.f_bsize), 'x')));
+    if (freePages < 0)
+        QCOMPARE(mount(nullptr, folder.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    const QByteArray old = readFile(target);
+    const QByteArray copied = operation == QLatin1String("export") ? readFile(ConfigFiles::oledConfigPath())
+            : operation == QLatin1String("import")                 ? readFile(Media + '/' + Profile)
+                                                                   : "[KeyMap]\n105=203\n313=403\n" + padding;
+    const bool fits = freePages * 4096 >= copied.size();
+    if (!fits)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^DealKeyPress: cannot write " + target));
+    const int result = operation == QLatin1String("export") ? processor->exportProfile()
+            : operation == QLatin1String("import")          ? processor->importProfile()
+                                                            : (processor->addModifyValue(313, 403), 1);
+    QCOMPARE(readFile(target), fits ? copied : old);
+    QVERIFY(operation == QLatin1String("save") || result == (fits ? 1 : -2));
+    QVERIFY(QDir(QFileInfo(target).path()).entryList({"*.vorn-*"}).isEmpty());
+    host.processor.reset();
+    QVERIFY(umount2(QFile::encodeName(local).constData(), MNT_DETACH) == 0);
 }
 
 int main(int argc, char *argv[])

@@ -1,6 +1,7 @@
 #include "sessionoptions.h"
 
 #include "configfiles.h"
+#include "sessionrecorder.h"
 
 #include <uiprocmain_vorn_desktop.h>
 
@@ -82,7 +83,16 @@ bool SessionOptions::loadTrace(Trace *trace) const
         fprintf(stderr, "%s: %s\n", qPrintable(name), qPrintable(file.errorString()));
         return false;
     }
-    *trace = Trace::parse(file.readAll());
+    QByteArray text = file.readAll();
+    // A recording ends each line as it writes it; one cut short replays up to the last
+    // complete line.
+    if (text.startsWith(SessionRecorder::HeaderStart) && !text.endsWith('\n')) {
+        const int cut = text.lastIndexOf('\n') + 1;
+        text.truncate(cut);
+        fprintf(stderr, "%s:%d: the recording ends within this line; it replays up to the line before\n",
+                qPrintable(name), int(text.count('\n')) + 1);
+    }
+    *trace = Trace::parse(text);
     if (!trace->isValid()) {
         fprintf(stderr, "%s:%d: %s\n", qPrintable(name), trace->errorLine(),
                 qPrintable(trace->errorReason()));

@@ -185,16 +185,20 @@ void LineReader::tokenize(const QString &line)
                     closed = true;
                 } else if (c == QLatin1Char('\\') && i + 1 < n) {
                     c = line.at(++i);
-                    if (c == QLatin1Char('x')) {
+                    if (c == QLatin1Char('x') || c == QLatin1Char('u')) {
+                        // \xNN: a character up to U+00FF; \uNNNN: a UTF-16 code unit, also
+                        // half a surrogate pair.
+                        const int length = c == QLatin1Char('x') ? 2 : 4;
                         bool ok = false;
-                        const QString digits = line.mid(i + 1, 2);
+                        const QString digits = line.mid(i + 1, length);
                         const uint code = digits.toUInt(&ok, 16);
-                        if (!ok || digits.size() != 2) {
-                            fail(QStringLiteral("\\x takes two hexadecimal digits"));
+                        if (!ok || digits.size() != length) {
+                            fail(QStringLiteral("\\%1 takes %2 hexadecimal digits")
+                                         .arg(QString(c), QLatin1String(length == 2 ? "two" : "four")));
                             return;
                         }
                         token.text += QChar(code);
-                        i += 2;
+                        i += length;
                     } else {
                         token.text += c == QLatin1Char('n') ? QChar('\n')
                                 : c == QLatin1Char('t')     ? QChar('\t')

@@ -1,7 +1,8 @@
 #include "traceplayer.h"
 
+#include "configfile.h"
 #include "configfiles.h"
-#include "regularfile.h"
+#include "durablefile.h"
 #include "typedvariant.h"
 #include "uiprocdealkeypress_vorn_desktop.h"
 #include "virtualclock.h"
@@ -9,10 +10,7 @@
 #include <utility_manage.h>
 
 #include <QtCore/QCoreApplication>
-#include <QtCore/QDir>
-#include <QtCore/QFileInfo>
 #include <QtCore/QMetaMethod>
-#include <QtCore/QSettings>
 #include <QtCore/QSocketNotifier>
 
 #include <unistd.h>
@@ -146,18 +144,19 @@ void TracePlayer::setHost(const TraceLine &line)
     }
 }
 
+// Through the library's own parse and durable write, as the library writes its files.
 void TracePlayer::writeIni(const TraceLine &line)
 {
     const QString path = line.iniFile == TraceLine::KeyboardConfig
             ? ConfigFiles::keyboardConfigPath()
             : ConfigFiles::oledConfigPath();
     if (line.wholeFile) {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        RegularFile::replace(path, line.value.toByteArray());
+        DurableFile(path).replace(line.value.toByteArray());
         return;
     }
-    QSettings settings(path, QSettings::IniFormat);
-    settings.setValue(line.iniPath, line.value);
+    ConfigFile file(path, ConfigFile::ReadWrite);
+    file.document().setValue(line.iniPath, line.value);
+    file.commit();
 }
 
 // Plays on when a line or the end arrives on standard input, so another process can
