@@ -7,6 +7,8 @@
 
 #include <QtCore/QTemporaryDir>
 
+#include <utility_manage.h>
+
 #include <memory>
 
 namespace {
@@ -58,16 +60,21 @@ void keyEvent(benchmark::State &state, bool remap)
     benchmark::DoNotOptimize(bench.receiver->count);
 }
 
-// The floor: the same emissions made directly, and one start of the guard's timer.
+// The floor: the same emissions made directly, one start of the guard's timer, and the
+// host calls every key event makes: the key from its two bytes, the device type for the
+// device key lock.
 void keyEventFloor(benchmark::State &state, bool remap)
 {
     Bench bench(remap);
     Processor *processor = bench.processor.get();
+    const model_Protocoldata &message = bench.message;
     for (auto _ : Measured::loop(state)) {
         Processor::keyFlag = true;
+        const int key = quint16(Utility_Manage::combineTwoByte(message.byte2A, message.byte29));
+        benchmark::DoNotOptimize(Utility_Manage::getDeviceType());
         Processor::keyTimer.start(500);
         Processor::keyFlag = false;
-        emit processor->sigKeyValueForTest(ShortcutKey, 0, 0);
+        emit processor->sigKeyValueForTest(key, 0, 0);
         if (remap) {
             emit processor->sig_keyBoradValue(BankKey);
             emit processor->sig_changeBank(0);

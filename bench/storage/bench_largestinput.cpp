@@ -15,6 +15,8 @@
 #include <QtCore/QStringList>
 #include <QtCore/QTemporaryDir>
 
+#include <utility>
+
 // The longest single call the GUI thread makes on each configuration file path, at the
 // largest file the library accepts (ConfigFiles::SizeLimit) and at the largest file a
 // real keyboard produces. Each run reports its longest call as max_gui_block_ms.
@@ -81,6 +83,18 @@ void writeOledFile(const QString &path, const QList<int> &keys)
     settings.setValue(QStringLiteral("Modify/btnKey"), listed.join(QLatin1Char(';')));
 }
 
+// Keyboard file of remaps only, each key acting as the next, as QSettings writes it: the
+// most remaps a file holds.
+void writeRemapFile(const QString &path, const QList<int> &keys)
+{
+    QByteArray content("[KeyMap]\n");
+    for (const int key : keys)
+        content += QByteArray::number(key) + '=' + QByteArray::number(key + 1) + '\n';
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
 using Writer = void (*)(const QString &, const QList<int> &);
 
 // Writes the file for as many keys (from 0 up) as stay within the size limit.
@@ -93,13 +107,15 @@ void writeLargest(const QString &path, Writer write)
         write(path, keys);
         return QFileInfo(path).size();
     };
-    const int sample = 64;
-    int count = int(ConfigFiles::SizeLimit * qint64(sample) / sizeFor(sample));
-    qint64 size = sizeFor(count);
-    while (size > ConfigFiles::SizeLimit) {
-        count -= int((size - ConfigFiles::SizeLimit) * sample / sizeFor(sample)) + 1;
-        size = sizeFor(count);
+    int fits = 0;
+    int tooMany = 1;
+    while (sizeFor(tooMany) <= ConfigFiles::SizeLimit)
+        fits = std::exchange(tooMany, tooMany * 2);
+    while (tooMany - fits > 1) {
+        const int middle = (fits + tooMany) / 2;
+        (sizeFor(middle) <= ConfigFiles::SizeLimit ? fits : tooMany) = middle;
     }
+    sizeFor(fits);
 }
 
 // The configuration files and a removable disk in a temporary directory.
@@ -108,9 +124,11 @@ struct Files
     explicit Files(bool largest)
     {
         QDir().mkpath(profileFolder);
+        QDir().mkpath(QFileInfo(remaps).path());
         if (largest) {
             writeLargest(keyboard, writeKeyboardFile);
             writeLargest(oled, writeOledFile);
+            writeLargest(remaps, writeRemapFile);
         } else {
             writeKeyboardFile(keyboard, oledKeys().mid(0, 5 * KeyGroups::KeysPerGroup));
             writeOledFile(oled, oledKeys());
@@ -121,6 +139,7 @@ struct Files
     QTemporaryDir dir;
     const QString keyboard = dir.filePath(QStringLiteral("VORN_KeyBoard_Config.ini"));
     const QString oled = dir.filePath(QStringLiteral("VORN_UpdateOled_Config.ini"));
+    const QString remaps = dir.filePath(QStringLiteral("remaps/VORN_KeyBoard_Config.ini"));
     const QString profileFolder = dir.filePath(QStringLiteral("root/disk/V_ORN"));
     const ProfileDisk disk{dir.filePath(QStringLiteral("root")), oled};
 };
@@ -133,6 +152,11 @@ void pageTableRead(const Files &files)
 void remapLoad(const Files &files)
 {
     benchmark::DoNotOptimize(KeyMapStore(files.keyboard).load());
+}
+
+void remapOnlyLoad(const Files &files)
+{
+    benchmark::DoNotOptimize(KeyMapStore(files.remaps).load());
 }
 
 void tbarLimits(const Files &files)
@@ -191,6 +215,7 @@ void realMaximal(benchmark::State &state, void (*call)(const Files &), const QSt
 // clang-format off
 BENCHMARK_CAPTURE(largest, pageTableRead, pageTableRead, &Files::keyboard)->UseRealTime()->Apply(Measured::runs<1>);
 BENCHMARK_CAPTURE(largest, remapLoad, remapLoad, &Files::keyboard)->UseRealTime()->Apply(Measured::runs<1>);
+BENCHMARK_CAPTURE(largest, remapOnlyLoad, remapOnlyLoad, &Files::remaps)->UseRealTime()->Apply(Measured::runs<1>);
 BENCHMARK_CAPTURE(largest, tbarLimits, tbarLimits, &Files::keyboard)->UseRealTime()->Apply(Measured::runs<1>);
 BENCHMARK_CAPTURE(largest, oledWrite, oledWrite, &Files::oled)->UseRealTime()->Apply(Measured::runs<1>);
 BENCHMARK_CAPTURE(largest, profileImport, profileImport, &Files::oled)->UseRealTime()->Apply(Measured::runs<1>);

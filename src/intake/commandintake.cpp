@@ -20,10 +20,16 @@ const QString LastTwoLineToneVersion = QStringLiteral("1.02");
 
 } // namespace
 
-void UiprocDealKeyPress_Vorn_Desktop::dispatch(const model_Protocoldata &message)
+// Inlined into taskCmdProcess, its one caller: every message passes here.
+Q_ALWAYS_INLINE void UiprocDealKeyPress_Vorn_Desktop::dispatch(const model_Protocoldata &message)
 {
     if (message.messageClass != KeyboardMessageClass && message.messageClass != KeyboardReplyClass)
         return;
+    // Key events come most often: a direct call, which the compiler can see through.
+    if (message.command == 0xa0) {
+        handleKeyEvent(message);
+        return;
+    }
 
     using Self = UiprocDealKeyPress_Vorn_Desktop;
     static const struct
@@ -32,8 +38,7 @@ void UiprocDealKeyPress_Vorn_Desktop::dispatch(const model_Protocoldata &message
         int subCommand;
         void (Self::*handler)(const model_Protocoldata &);
     } rows[] = {
-            // Key events and OLED content come most often.
-            {0xa0, AnySubCommand, &Self::handleKeyEvent},
+            // OLED content comes most often.
             {0xf1, 0x41, &Self::handleGroupOled},
             {0xa2, 0x02, &Self::handleKeyboardState},
             {0xa2, 0x15, &Self::handleKeyboardVersion},

@@ -19,7 +19,7 @@ const int LastDigitKey = 29;
 const int DirectKeysVersion = 2;
 
 // Device types whose key 214 locks and unlocks the other keys.
-const int LockingDeviceTypes[] = {0xA00000, 0x800000};
+const int LockingDeviceTypes[2] = {0xA00000, 0x800000};
 
 // How a key table row fills its signal's arguments.
 enum class Args : uchar {
@@ -177,8 +177,7 @@ Q_ALWAYS_INLINE void addAction(KeyRoute &route, const KeyRow &row, const KeyRout
 
 bool isLockingDevice(int deviceType)
 {
-    return std::find(std::begin(LockingDeviceTypes), std::end(LockingDeviceTypes), deviceType)
-            != std::end(LockingDeviceTypes);
+    return deviceType == LockingDeviceTypes[0] || deviceType == LockingDeviceTypes[1];
 }
 
 bool armsGuard(int key)

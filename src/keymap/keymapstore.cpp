@@ -74,6 +74,10 @@ QMap<int, int> KeyMapStore::load() const
         const QStringView name = key.mid(KeyMapPrefix.size());
         const std::optional<int> own = ownNumber(name);
         const int physical = own ? *own : name.toInt();
+        if (own && otherNames.isEmpty()) { // a key's own name, the usual case, always wins
+            keyMap.insert(physical, ConfigKeys::intValue(value()));
+            return;
+        }
         const auto known = keyMap.constFind(physical);
         if (known != keyMap.constEnd()
             && name.compare(otherNames.value(physical, QString::number(physical))) < 0)

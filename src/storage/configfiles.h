@@ -16,9 +16,10 @@ QString keyboardConfigPath();
 // Per-key OLED settings; the profile that travels to a removable disk.
 QString oledConfigPath();
 
-// The largest configuration or profile file read, in bytes: a profile with settings on
-// every OLED key holds about 31 KB.
-const int SizeLimit = 1024 * 1024;
+// The largest configuration or profile file read, in bytes. The largest a real keyboard
+// makes, with five pages of long non-ASCII texts on every OLED key, is about 87 KB, its
+// profile 31 KB; a file of this size still reads well within one frame of the GUI thread.
+const int SizeLimit = 192 * 1024;
 
 } // namespace ConfigFiles
 

@@ -81,7 +81,7 @@ inline QVector<Refused> refusedProfiles()
             {"a V_ORN linking elsewhere", {"file f/x a=1", "link root/a/V_ORN ../../f"}, true},
             {"a disk folder linking elsewhere",
              {"file V_ORN/VORN_KeyBoard_Config.ini a=1", "link root/a .."}, true},
-            {"1 MiB and 1 byte",
+            {"the size limit and 1 byte",
              {"file " + profile + ' ' + QString(ConfigFiles::SizeLimit + 1, QLatin1Char(';'))}, false},
             {"a garbled profile",
              {"file " + profile + " [105]\ndisplayModel=@Variant(\\0\\0\\0\\t\\x18\\x18\\x18\\x18)"},

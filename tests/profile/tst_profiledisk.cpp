@@ -56,7 +56,7 @@ void tst_ProfileDisk::transfer_data()
             << QStringList{"file " + Disk + " [105]\nisModify=true"} << true << a << true
             << QStringList{"local"};
     // A comment line that long is a readable profile.
-    QTest::newRow("import of 1 MiB")
+    QTest::newRow("import at the size limit")
             << QStringList{"file " + Disk + ' ' + QString(ConfigFiles::SizeLimit, QLatin1Char(';'))}
             << true << a << true << QStringList{"local"};
     QTest::newRow("import of a link to a device") << QStringList{"link " + Disk + " /dev/zero", Local}
