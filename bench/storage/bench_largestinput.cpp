@@ -1,10 +1,12 @@
 #include "configfiles.h"
+#include "inidocument.h"
 #include "keygroups.h"
 #include "keymapstore.h"
 #include "measured.h"
 #include "oledconfigstore.h"
 #include "oledpagetable.h"
 #include "profiledisk.h"
+#include "regularfile.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,6 +16,8 @@
 #include <QtCore/QSettings>
 #include <QtCore/QStringList>
 #include <QtCore/QTemporaryDir>
+
+#include <fcntl.h>
 
 #include <utility>
 
@@ -171,6 +175,16 @@ void oledWrite(const Files &files)
     OledConfigStore(files.oled).write(1, 44, 1, LongText, LongText);
 }
 
+// What an import checks before it writes: the disk's profile read through its checked
+// descriptor and parsed, every line of it read.
+void profileCheck(const Files &files)
+{
+    const QByteArray path = QFile::encodeName(QDir(files.profileFolder).filePath(QStringLiteral("VORN_KeyBoard_Config.ini")));
+    const RegularFile file = RegularFile::read(AT_FDCWD, path, ConfigFiles::SizeLimit, RegularFile::RefuseLinks);
+    if (!IniDocument(file.content()).unreadLines().isEmpty())
+        qFatal("the profile was refused");
+}
+
 void profileImport(const Files &files)
 {
     if (!files.disk.importFrom(files.profileFolder))
@@ -218,6 +232,7 @@ BENCHMARK_CAPTURE(largest, remapLoad, remapLoad, &Files::keyboard)->UseRealTime(
 BENCHMARK_CAPTURE(largest, remapOnlyLoad, remapOnlyLoad, &Files::remaps)->UseRealTime()->Apply(Measured::runs<1>);
 BENCHMARK_CAPTURE(largest, tbarLimits, tbarLimits, &Files::keyboard)->UseRealTime()->Apply(Measured::runs<1>);
 BENCHMARK_CAPTURE(largest, oledWrite, oledWrite, &Files::oled)->UseRealTime()->Apply(Measured::runs<1>);
+BENCHMARK_CAPTURE(largest, profileCheck, profileCheck, &Files::oled)->UseRealTime()->Apply(Measured::runs<1>);
 BENCHMARK_CAPTURE(largest, profileImport, profileImport, &Files::oled)->UseRealTime()->Apply(Measured::runs<1>);
 BENCHMARK_CAPTURE(largest, profileExport, profileExport, &Files::oled)->UseRealTime()->Apply(Measured::runs<1>);
 BENCHMARK_CAPTURE(realMaximal, pageTableRead, pageTableRead, &Files::keyboard)->UseRealTime()->Apply(Measured::runs<20>);

@@ -19,7 +19,7 @@ QString oledConfigPath();
 // The largest configuration or profile file read, in bytes. The largest a real keyboard
 // makes, with five pages of long non-ASCII texts on every OLED key, is about 87 KB, its
 // profile 31 KB; a file of this size still reads well within one frame of the GUI thread.
-const int SizeLimit = 192 * 1024;
+const int SizeLimit = 128 * 1024;
 
 } // namespace ConfigFiles
 
