@@ -95,7 +95,8 @@ void writeRemapFile(const QString &path, const QList<int> &keys)
     for (const int key : keys)
         content += QByteArray::number(key) + '=' + QByteArray::number(key + 1) + '\n';
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size())
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || file.write(content) != content.size())
         qFatal("cannot write %s", qPrintable(path));
 }
 
@@ -137,7 +138,7 @@ struct Files
             writeKeyboardFile(keyboard, oledKeys().mid(0, 5 * KeyGroups::KeysPerGroup));
             writeOledFile(oled, oledKeys());
         }
-        QFile::copy(oled, QDir(profileFolder).filePath(QStringLiteral("VORN_KeyBoard_Config.ini")));
+        QFile::copy(oled, diskProfile);
     }
 
     QTemporaryDir dir;
@@ -145,6 +146,8 @@ struct Files
     const QString oled = dir.filePath(QStringLiteral("VORN_UpdateOled_Config.ini"));
     const QString remaps = dir.filePath(QStringLiteral("remaps/VORN_KeyBoard_Config.ini"));
     const QString profileFolder = dir.filePath(QStringLiteral("root/disk/V_ORN"));
+    const QString diskProfile
+            = QDir(profileFolder).filePath(QStringLiteral("VORN_KeyBoard_Config.ini"));
     const ProfileDisk disk{dir.filePath(QStringLiteral("root")), oled};
 };
 
@@ -179,8 +182,8 @@ void oledWrite(const Files &files)
 // descriptor and parsed, every line of it read.
 void profileCheck(const Files &files)
 {
-    const QByteArray path = QFile::encodeName(QDir(files.profileFolder).filePath(QStringLiteral("VORN_KeyBoard_Config.ini")));
-    const RegularFile file = RegularFile::read(AT_FDCWD, path, ConfigFiles::SizeLimit, RegularFile::RefuseLinks);
+    const RegularFile file = RegularFile::read(AT_FDCWD, QFile::encodeName(files.diskProfile),
+                                               ConfigFiles::SizeLimit, RegularFile::RefuseLinks);
     if (!IniDocument(file.content()).unreadLines().isEmpty())
         qFatal("the profile was refused");
 }

@@ -116,7 +116,8 @@ Q_ALWAYS_INLINE void UiprocDealKeyPress_Vorn_Desktop::followRoute(const KeyRoute
 }
 
 // The key path, flattened: the router and the emissions inline into one function.
-[[gnu::flatten]] void UiprocDealKeyPress_Vorn_Desktop::handleKeyEvent(const model_Protocoldata &message)
+[[gnu::flatten]]
+void UiprocDealKeyPress_Vorn_Desktop::handleKeyEvent(const model_Protocoldata &message)
 {
     if (!m_model && !hostHas(HostModel)) // reports the missing model
         return;
