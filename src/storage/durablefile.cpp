@@ -144,12 +144,10 @@ bool DurableFile::replace(const QByteArray &content)
         failure = errno ? callFailure("write") : QStringLiteral("nothing written (write)");
     else if (calls.fdatasync(fd) != 0)
         failure = callFailure("fdatasync");
-    if (!failure.isEmpty()) {
-        calls.close(fd);
+    if (calls.close(fd) != 0 && failure.isEmpty())
+        failure = callFailure("close");
+    if (!failure.isEmpty())
         return abandon(failure);
-    }
-    if (calls.close(fd) != 0)
-        return abandon(callFailure("close"));
     if (calls.renameat(m_folder, copy.constData(), m_folder, m_name.constData()) != 0)
         return abandon(callFailure("rename"));
     ++replacements;
